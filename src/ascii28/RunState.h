@@ -28,8 +28,8 @@ enum CountIndex : int {
 
 struct RunState {
   TPcbBoard* CurrentBoard = nullptr;  // owned by the export run while it lasts
-  BufferedTextFile OutputFile;  // every writer writes here
-  bool InComponent = false;  // records get the prefix C instead of F
+  BufferedTextFile OutputFile;        // every writer writes here
+  bool InComponent = false;           // records get the prefix C instead of F
   std::int32_t ObjectCounts[kCountSlots] = {};
   std::int32_t ProgressTotal = 0;
   Coord BoardClearance = 0;

@@ -39,9 +39,7 @@ const char* EntryPointName(EntryPoint slot) {
   return kEntryPointNames[static_cast<std::size_t>(slot)];
 }
 
-bool IsBound(EntryPoint slot) {
-  return detail::g_Slots[static_cast<std::size_t>(slot)] != nullptr;
-}
+bool IsBound(EntryPoint slot) { return detail::g_Slots[static_cast<std::size_t>(slot)] != nullptr; }
 
 void UnbindEntryPoints() {
   for (auto& slot : detail::g_Slots) slot = nullptr;

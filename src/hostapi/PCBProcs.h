@@ -106,8 +106,7 @@ struct Wrapper<E, Absent, R(PCBAPI_CALL*)(A...)> {
 // One wrapper per called entry point, under the entry point's own name:
 // PCBProcs::PcbApi_QueryTrack(...) and so on.
 #define PCBPROCS_WRAPPER(name, absent) \
-  inline constexpr auto& name =        \
-      detail::Wrapper<EntryPoint::name, absent, decltype(&::name)>::Call;
+  inline constexpr auto& name = detail::Wrapper<EntryPoint::name, absent, decltype(&::name)>::Call;
 #define PCBPROCS_NO_WRAPPER(name)
 PCBAPI_ENTRY_POINTS(PCBPROCS_WRAPPER, PCBPROCS_NO_WRAPPER)
 #undef PCBPROCS_WRAPPER

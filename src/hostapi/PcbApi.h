@@ -84,10 +84,9 @@ Status PCBAPI_CALL PcbApi_GetObjectBitField3(QueryMode mode, ObjectHandle object
 // Flags, Index, Layer, NetHandle, Tag, ComponentHandle, X, Y.
 Status PCBAPI_CALL PcbApi_QueryTrack(QueryMode mode, ObjectHandle object, std::uint16_t* flags,
                                      std::uint16_t* index, HostLayer* layer, ObjectHandle* net,
-                                     std::uint8_t* tag, ObjectHandle* component, Coord* x,
-                                     Coord* y, Coord* x2, Coord* y2, Coord* width,
-                                     ObjectHandle* polygon, std::int32_t* extra1,
-                                     std::int32_t* extra2);
+                                     std::uint8_t* tag, ObjectHandle* component, Coord* x, Coord* y,
+                                     Coord* x2, Coord* y2, Coord* width, ObjectHandle* polygon,
+                                     std::int32_t* extra1, std::int32_t* extra2);
 Status PCBAPI_CALL PcbApi_QueryVia(QueryMode mode, ObjectHandle object, std::uint16_t* flags,
                                    std::uint16_t* index, HostLayer* layer, ObjectHandle* net,
                                    std::uint8_t* tag, ObjectHandle* component, Coord* x, Coord* y,
@@ -101,8 +100,7 @@ Status PCBAPI_CALL PcbApi_QueryArc(QueryMode mode, ObjectHandle object, std::uin
 Status PCBAPI_CALL PcbApi_QueryFill(QueryMode mode, ObjectHandle object, std::uint16_t* flags,
                                     std::uint16_t* index, HostLayer* layer, ObjectHandle* net,
                                     std::uint8_t* tag, ObjectHandle* component, Coord* x, Coord* y,
-                                    Coord* x2, Coord* y2, ObjectHandle* polygon,
-                                    double* rotation);
+                                    Coord* x2, Coord* y2, ObjectHandle* polygon, double* rotation);
 Status PCBAPI_CALL PcbApi_QueryText(QueryMode mode, ObjectHandle object, std::uint16_t* flags,
                                     std::uint16_t* index, HostLayer* layer, ObjectHandle* net,
                                     std::uint8_t* tag, ObjectHandle* component, Coord* x, Coord* y,
@@ -143,20 +141,22 @@ Status PCBAPI_CALL PcbApi_QueryPolygon(QueryMode mode, ObjectHandle object, std:
                                        std::uint16_t* index, HostLayer* layer, ObjectHandle* net,
                                        std::uint8_t* tag, std::uint8_t* byte1, std::uint8_t* byte2,
                                        std::uint8_t* byte3, Coord* value1, Coord* trackWidth,
-                                       std::uint8_t* byte4, std::uint8_t* styleCode,
-                                       Coord* value3, std::uint8_t* byte0,
-                                       std::int32_t* segmentCount, PolygonSegments* segments);
+                                       std::uint8_t* byte4, std::uint8_t* styleCode, Coord* value3,
+                                       std::uint8_t* byte0, std::int32_t* segmentCount,
+                                       PolygonSegments* segments);
 Status PCBAPI_CALL PcbApi_QueryNet(QueryMode mode, ObjectHandle object, std::uint16_t* index,
                                    std::uint8_t* name /*[256]*/, std::uint8_t* netByte,
                                    std::uint32_t* netValue);
-Status PCBAPI_CALL PcbApi_QueryRule(
-    QueryMode mode, ObjectHandle object, std::uint8_t* ruleKind, std::uint8_t* byte1,
-    std::uint8_t* byte2, std::uint8_t* byte3, std::uint8_t* byte4, std::uint8_t* byte5,
-    std::uint8_t* byte6, std::uint8_t* text1a, std::uint8_t* text1b, std::uint8_t* text1c,
-    std::uint8_t* text1d, std::uint8_t* byte7, std::uint8_t* byte8, std::int32_t* value1,
-    std::int32_t* value2, std::int32_t* value3, std::int32_t* value4, std::uint8_t* text2a,
-    std::uint8_t* text2b, std::uint8_t* text2c, std::uint8_t* text2d, std::uint8_t* text2e,
-    std::uint8_t* text2f /*[256] each text*/);
+Status PCBAPI_CALL PcbApi_QueryRule(QueryMode mode, ObjectHandle object, std::uint8_t* ruleKind,
+                                    std::uint8_t* byte1, std::uint8_t* byte2, std::uint8_t* byte3,
+                                    std::uint8_t* byte4, std::uint8_t* byte5, std::uint8_t* byte6,
+                                    std::uint8_t* text1a, std::uint8_t* text1b,
+                                    std::uint8_t* text1c, std::uint8_t* text1d, std::uint8_t* byte7,
+                                    std::uint8_t* byte8, std::int32_t* value1, std::int32_t* value2,
+                                    std::int32_t* value3, std::int32_t* value4,
+                                    std::uint8_t* text2a, std::uint8_t* text2b,
+                                    std::uint8_t* text2c, std::uint8_t* text2d,
+                                    std::uint8_t* text2e, std::uint8_t* text2f /*[256] each text*/);
 Status PCBAPI_CALL PcbApi_QueryPrimitive(QueryMode mode, ObjectHandle object, std::uint16_t* flags,
                                          std::uint16_t* index, HostLayer* layer, ObjectHandle* net,
                                          ObjectHandle* component, std::uint8_t* tag);
@@ -168,14 +168,13 @@ Status PCBAPI_CALL PcbApi_QueryFromTo(QueryMode mode, ObjectHandle object, std::
                                       Coord* y2, std::uint8_t* toByte, ObjectHandle* net);
 Status PCBAPI_CALL PcbApi_QueryManualFromTo(QueryMode mode, ObjectHandle object,
                                             std::uint16_t* index, std::uint8_t* text1,
-                                            std::uint8_t* text2,
-                                            std::uint8_t* text3 /*[256] each*/,
+                                            std::uint8_t* text2, std::uint8_t* text3 /*[256] each*/,
                                             std::int32_t* value);
-Status PCBAPI_CALL PcbApi_QueryCoordinate(QueryMode mode, ObjectHandle object,
-                                          std::uint16_t* flags, std::uint16_t* index,
-                                          std::uint8_t* tag, Coord* x, Coord* y, HostLayer* layer,
-                                          Coord* value1, Coord* value2, Coord* value3,
-                                          Coord* value4, Coord* value5, Coord* value6);
+Status PCBAPI_CALL PcbApi_QueryCoordinate(QueryMode mode, ObjectHandle object, std::uint16_t* flags,
+                                          std::uint16_t* index, std::uint8_t* tag, Coord* x,
+                                          Coord* y, HostLayer* layer, Coord* value1, Coord* value2,
+                                          Coord* value3, Coord* value4, Coord* value5,
+                                          Coord* value6);
 Status PCBAPI_CALL PcbApi_QueryDimension(QueryMode mode, ObjectHandle object, std::uint16_t* flags,
                                          std::uint16_t* index, std::uint8_t* tag, Coord* x,
                                          Coord* y, std::int32_t* value1, std::int32_t* value2,
@@ -215,9 +214,9 @@ Status PCBAPI_CALL PcbApi_QueryRuleRoutingTopologyRule(QueryMode mode, ObjectHan
 Status PCBAPI_CALL PcbApi_QueryRuleRoutingPriorityRule(QueryMode mode, ObjectHandle rule,
                                                        std::int32_t* priority);
 Status PCBAPI_CALL PcbApi_QueryRulePowerPlaneConnectStyleRule(QueryMode mode, ObjectHandle rule,
-                                                              std::uint8_t* style,
-                                                              std::int32_t* a, std::int32_t* b,
-                                                              std::int32_t* c, std::int32_t* d);
+                                                              std::uint8_t* style, std::int32_t* a,
+                                                              std::int32_t* b, std::int32_t* c,
+                                                              std::int32_t* d);
 Status PCBAPI_CALL PcbApi_QueryRulePasteMaskExpansionRule(QueryMode mode, ObjectHandle rule,
                                                           Coord* expansion);
 Status PCBAPI_CALL PcbApi_QueryRuleSolderMaskExpansionRule(QueryMode mode, ObjectHandle rule,
@@ -228,10 +227,9 @@ Status PCBAPI_CALL PcbApi_QueryRulePowerPlaneExpansionRule(QueryMode mode, Objec
 // ---- board and layers
 Status PCBAPI_CALL PcbApi_QueryBoard(QueryMode mode, ObjectHandle board, std::int32_t* info1,
                                      std::uint8_t* info2 /*[256]*/, std::uint8_t* info3,
-                                     std::int32_t* info4, std::int32_t* info5,
-                                     std::int32_t* info6, std::int32_t* info7,
-                                     std::uint8_t* info8, HostLayer* boardLayer,
-                                     std::int32_t* info10);
+                                     std::int32_t* info4, std::int32_t* info5, std::int32_t* info6,
+                                     std::int32_t* info7, std::uint8_t* info8,
+                                     HostLayer* boardLayer, std::int32_t* info10);
 Status PCBAPI_CALL PcbApi_QueryBoardLayerInfo(QueryMode mode, ObjectHandle board, HostLayer layer,
                                               std::uint8_t* value1, std::uint8_t* value2,
                                               std::int32_t* layerInfo);
@@ -244,21 +242,18 @@ Status PCBAPI_CALL PcbApi_QueryInternalPlane(QueryMode mode, HostLayer layer, Ob
                                              std::uint8_t* name /*[256]*/,
                                              std::int32_t* copperThickness, std::uint8_t* status1,
                                              std::uint8_t* status2, HostLayer* prevLayer,
-                                             HostLayer* nextLayer,
-                                             std::uint8_t* netName /*[256]*/);
+                                             HostLayer* nextLayer, std::uint8_t* netName /*[256]*/);
 Status PCBAPI_CALL PcbApi_QueryLayerDielectric(QueryMode mode, HostLayer layer, ObjectHandle board,
-                                               std::uint8_t* material /*[256]*/,
-                                               std::uint8_t* type, double* constant,
-                                               std::int32_t* height);
+                                               std::uint8_t* material /*[256]*/, std::uint8_t* type,
+                                               double* constant, std::int32_t* height);
 Status PCBAPI_CALL PcbApi_QueryBoardExternalDielectrics(
     QueryMode mode, ObjectHandle board, std::uint8_t* material1 /*[256]*/, std::uint8_t* type1,
     double* constant1, std::int32_t* height1, std::uint8_t* material2 /*[256]*/,
     std::uint8_t* type2, double* constant2, std::int32_t* height2);
-Status PCBAPI_CALL PcbApi_QueryBoardGridsEx(QueryMode mode, ObjectHandle board,
-                                            std::uint8_t* grid1, std::uint8_t* grid2,
-                                            std::uint8_t* grid3, std::uint8_t* grid4,
-                                            double* grid5, double* grid6, double* grid7,
-                                            double* grid8, std::int32_t* grid9,
+Status PCBAPI_CALL PcbApi_QueryBoardGridsEx(QueryMode mode, ObjectHandle board, std::uint8_t* grid1,
+                                            std::uint8_t* grid2, std::uint8_t* grid3,
+                                            std::uint8_t* grid4, double* grid5, double* grid6,
+                                            double* grid7, double* grid8, std::int32_t* grid9,
                                             std::uint8_t* grid10, double* grid11, double* grid12,
                                             double* grid13, double* grid14);
 Status PCBAPI_CALL PcbApi_QueryBoardLayerPairsCount(ObjectHandle board, std::int32_t* count);
@@ -274,17 +269,14 @@ Status PCBAPI_CALL PcbApi_QueryBoardOutputOptions(
     std::uint8_t* b16, std::uint8_t* b17, std::uint8_t* b18, std::uint8_t* b19, std::uint8_t* b20,
     std::uint8_t* b21, std::uint8_t* b22);
 Status PCBAPI_CALL PcbApi_QueryBoardOutputOptionsPlotLayers(QueryMode mode, ObjectHandle board,
-                                                            std::uint8_t layer,
-                                                            std::uint8_t* flag);
+                                                            std::uint8_t layer, std::uint8_t* flag);
 Status PCBAPI_CALL PcbApi_QueryBoardOutputOptionsFlipLayers(QueryMode mode, ObjectHandle board,
-                                                            std::uint8_t layer,
-                                                            std::uint8_t* flag);
+                                                            std::uint8_t layer, std::uint8_t* flag);
 Status PCBAPI_CALL PcbApi_QueryBoardGerberOptions(
     QueryMode mode, ObjectHandle board, std::int32_t* v1, std::int32_t* v2, std::int32_t* v3,
     std::int32_t* v4, std::int32_t* v5, std::int32_t* v6, std::int32_t* v7, std::int32_t* v8,
     std::int32_t* v9, std::int32_t* v10, std::int32_t* v11, std::int32_t* v12, std::int32_t* v13,
-    std::int32_t* v14, std::int32_t* v15, std::int32_t* v16, std::int32_t* v17,
-    std::int32_t* v18);
+    std::int32_t* v14, std::int32_t* v15, std::int32_t* v16, std::int32_t* v17, std::int32_t* v18);
 Status PCBAPI_CALL PcbApi_QueryBoardPrinterOptions(
     QueryMode mode, ObjectHandle board, std::int32_t* v1, std::int32_t* v2, std::int32_t* v3,
     std::int32_t* v4, std::int32_t* v5, std::int32_t* v6, std::int32_t* v7, std::int32_t* v8,
@@ -293,16 +285,16 @@ Status PCBAPI_CALL PcbApi_QueryBoardPrinterOptions(
     std::int32_t* v19, std::int32_t* v20, std::int32_t* v21, std::int32_t* v22, std::int32_t* v23,
     std::int32_t* v24, std::int32_t* v25, std::int32_t* v26);
 Status PCBAPI_CALL PcbApi_QueryBoardPrinterOptionsPlotterPen(QueryMode mode, ObjectHandle board,
-                                                             std::int32_t pen,
-                                                             std::int32_t* value1,
+                                                             std::int32_t pen, std::int32_t* value1,
                                                              std::int32_t* value2);
 Status PCBAPI_CALL PcbApi_QueryBoardPrinterOptionsCompositeLayer(
-    QueryMode mode, ObjectHandle board, HostLayer layer, std::int32_t* value1,
-    std::int32_t* value2, std::uint8_t* value3, std::int32_t* value4);
-Status PCBAPI_CALL PcbApi_QueryBoardAdvancedPlacerOptions(
-    QueryMode mode, ObjectHandle board, std::uint8_t* text1 /*[256]*/,
-    std::uint8_t* text2 /*[256]*/, std::uint8_t* b1, std::uint8_t* b2, std::uint8_t* b3,
-    std::uint8_t* b4);
+    QueryMode mode, ObjectHandle board, HostLayer layer, std::int32_t* value1, std::int32_t* value2,
+    std::uint8_t* value3, std::int32_t* value4);
+Status PCBAPI_CALL PcbApi_QueryBoardAdvancedPlacerOptions(QueryMode mode, ObjectHandle board,
+                                                          std::uint8_t* text1 /*[256]*/,
+                                                          std::uint8_t* text2 /*[256]*/,
+                                                          std::uint8_t* b1, std::uint8_t* b2,
+                                                          std::uint8_t* b3, std::uint8_t* b4);
 Status PCBAPI_CALL PcbApi_QueryBoardEngineeringChangeOrderOptions(QueryMode mode,
                                                                   ObjectHandle board,
                                                                   std::uint8_t* b1,
