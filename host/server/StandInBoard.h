@@ -162,9 +162,10 @@ struct STANDIN_API Pad : Primitive {
   double rotation = 0.0;
   std::uint8_t pwrGnd = 0;
   std::uint8_t stackMode = 0;  // 2 = a size and shape per layer (layerStack)
-  // Per-layer sizes and shapes, by host layer code. An entry is answered
-  // when stackMode is 2 or the entry was given (given[layer]); otherwise the
-  // layer answers with the top, mid or bottom level.
+  // Per-layer sizes and shapes, by host layer code. A layer answers with its
+  // entry when the entry is given (given[layer]: set by the board file's
+  // layer stack or by the per-layer setters), otherwise with the top, mid or
+  // bottom level.
   std::array<PadLevel, kHostLayerCount> layerStack{};
   std::array<bool, kHostLayerCount> given{};
 };

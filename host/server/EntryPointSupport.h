@@ -1,0 +1,18 @@
+// Shared by the sources that define the entry points.
+#pragma once
+
+#include "server/Exchange.h"
+#include "server/StandInBoard.h"
+
+namespace standin {
+
+inline Server& S() { return TheServer(); }
+
+}  // namespace standin
+
+// Records the call (the entry point's own name and its by-value arguments)
+// when the recorder is on.
+#define RECORD(...)                                                                 \
+  do {                                                                              \
+    if (::standin::S().Recording()) ::standin::S().Record(__func__, {__VA_ARGS__}); \
+  } while (0)

@@ -1,0 +1,391 @@
+// The stand-in server's model: handle table, document order, walks,
+// iterators, dominant rules and the test-support state.
+#include <algorithm>
+
+#include "server/StandInBoard.h"
+
+namespace standin {
+
+namespace {
+
+constexpr ObjectHandle kIteratorBit = 0x80000000u;
+constexpr std::size_t kMaxIterators = 0x10000;
+
+bool IsLayerless(Kind kind) {
+  return kind == Kind::Net || kind == Kind::Class || kind == Kind::FromTo ||
+         kind == Kind::ManualFromTo;
+}
+
+void Erase(std::vector<ObjectHandle>& list, ObjectHandle handle) {
+  auto it = std::find(list.begin(), list.end(), handle);
+  if (it != list.end()) list.erase(it);
+}
+
+}  // namespace
+
+Board::Board() : Object(Kind::None) {
+  for (int code = 0; code < kHostLayerCount; ++code) {
+    layers[code].name = std::string(kHostLayerNames[code]);
+  }
+  SetStack({kTopLayer, kBottomLayer});
+}
+
+void Board::SetStack(const std::vector<HostLayer>& topDown) {
+  for (auto& layer : layers) layer.prevLayer = layer.nextLayer = 0;
+  HostLayer previous = 0;
+  for (HostLayer code : topDown) {
+    if (code == 0 || code > kLastHostLayer) continue;
+    layers[code].prevLayer = previous;
+    if (previous != 0) layers[previous].nextLayer = code;
+    previous = code;
+  }
+}
+
+Server::Server() { Reset(); }
+Server::~Server() = default;
+
+void Server::Reset() {
+  objects_.clear();
+  objects_.emplace_back();  // handle 0 names nothing
+  currentBoard_ = 0;
+  iterators_.clear();
+  freeIterators_.clear();
+  progress_ = ProgressState{};
+  recording_ = false;
+  calls_.clear();
+  hidden_.clear();
+}
+
+ObjectHandle Server::CreateBoard(bool makeCurrent) {
+  auto board = std::make_unique<Board>();
+  const auto handle = static_cast<ObjectHandle>(objects_.size());
+  board->handle = handle;
+  board->board = handle;
+  objects_.push_back(std::move(board));
+  if (makeCurrent || currentBoard_ == 0) currentBoard_ = handle;
+  return handle;
+}
+
+bool Server::SetCurrentBoard(ObjectHandle board) {
+  if (Get<Board>(board) == nullptr) return false;
+  currentBoard_ = board;
+  return true;
+}
+
+bool Server::IsPrimitiveKind(Kind kind) {
+  switch (kind) {
+    case Kind::Arc:
+    case Kind::Pad:
+    case Kind::Via:
+    case Kind::Track:
+    case Kind::Text:
+    case Kind::Fill:
+    case Kind::Component:
+    case Kind::Polygon:
+    case Kind::BoardOutline:
+    case Kind::Coordinate:
+    case Kind::Dimension:
+      return true;
+    default:
+      return false;
+  }
+}
+
+ObjectHandle Server::Insert(std::unique_ptr<Object> object, ObjectHandle component) {
+  Board* board = CurrentBoard();
+  if (board == nullptr || object == nullptr || object->kind == Kind::None) return 0;
+  Component* owner = nullptr;
+  if (component != 0) {
+    owner = Get<Component>(component);
+    if (owner == nullptr || owner->board != currentBoard_ || !IsPrimitiveKind(object->kind) ||
+        object->kind == Kind::Component) {
+      return 0;
+    }
+  }
+  const auto handle = static_cast<ObjectHandle>(objects_.size());
+  if (handle >= kIteratorBit) return 0;
+  object->handle = handle;
+  object->board = currentBoard_;
+  const auto kind = static_cast<std::size_t>(object->kind);
+  if (IsPrimitiveKind(object->kind)) static_cast<Primitive&>(*object).component = component;
+  if (object->kind == Kind::Component) {
+    board->components.push_back(handle);
+  } else if (owner != nullptr) {
+    owner->members[kind].push_back(handle);
+  } else {
+    board->freeObjects[kind].push_back(handle);
+  }
+  objects_.push_back(std::move(object));
+  return handle;
+}
+
+ObjectHandle Server::AddComponentText(ObjectHandle component, Text text, bool designator) {
+  Component* owner = Get<Component>(component);
+  if (owner == nullptr || owner->board != currentBoard_) return 0;
+  ObjectHandle& slot = designator ? owner->nameText : owner->commentText;
+  if (slot != 0) return 0;
+  const auto handle = static_cast<ObjectHandle>(objects_.size());
+  auto object = std::make_unique<Text>(std::move(text));
+  object->handle = handle;
+  object->board = currentBoard_;
+  object->component = component;
+  objects_.push_back(std::move(object));
+  slot = handle;
+  return handle;
+}
+
+ObjectHandle Server::AddDesignator(ObjectHandle component, Text text) {
+  return AddComponentText(component, std::move(text), true);
+}
+
+ObjectHandle Server::AddComment(ObjectHandle component, Text text) {
+  return AddComponentText(component, std::move(text), false);
+}
+
+ObjectHandle Server::FindNet(std::string_view name) const {
+  if (currentBoard_ >= objects_.size()) return 0;
+  const auto* board = static_cast<const Board*>(objects_[currentBoard_].get());
+  if (board == nullptr) return 0;
+  for (ObjectHandle h : board->freeObjects[static_cast<std::size_t>(Kind::Net)]) {
+    if (static_cast<const Net&>(*objects_[h]).name == name) return h;
+  }
+  return 0;
+}
+
+ObjectHandle Server::FindComponent(std::string_view designator) {
+  Board* board = CurrentBoard();
+  if (board == nullptr) return 0;
+  for (ObjectHandle h : board->components) {
+    const Text* text = Get<Text>(Get<Component>(h)->nameText);
+    if (text != nullptr && text->text == designator) return h;
+  }
+  return 0;
+}
+
+bool Server::Reparent(ObjectHandle object, ObjectHandle component) {
+  auto* primitive = Get<Primitive>(object);
+  if (primitive == nullptr || primitive->kind == Kind::Component) return false;
+  auto* board = Get<Board>(primitive->board);
+  Component* target = nullptr;
+  if (component != 0) {
+    target = Get<Component>(component);
+    if (target == nullptr || target->board != primitive->board) return false;
+  }
+  if (primitive->component == component) return true;
+  const auto kind = static_cast<std::size_t>(primitive->kind);
+  if (auto* old = Get<Component>(primitive->component)) {
+    if (old->nameText == object) {
+      old->nameText = 0;
+    } else if (old->commentText == object) {
+      old->commentText = 0;
+    } else {
+      Erase(old->members[kind], object);
+    }
+  } else {
+    Erase(board->freeObjects[kind], object);
+  }
+  (target != nullptr ? target->members[kind] : board->freeObjects[kind]).push_back(object);
+  primitive->component = component;
+  return true;
+}
+
+bool Server::OnLayer(const Object& object, HostLayer layer) const {
+  if (layer == 0) return true;
+  if (IsLayerless(object.kind)) return layer == kMultiLayer;
+  if (object.kind == Kind::Rule) {
+    const auto& layers = static_cast<const Rule&>(object).layers;
+    if (layers.empty()) return layer == kMultiLayer;
+    return std::find(layers.begin(), layers.end(), layer) != layers.end();
+  }
+  if (IsPrimitiveKind(object.kind)) return static_cast<const Primitive&>(object).layer == layer;
+  return false;
+}
+
+void Server::CollectMembers(const Component& component, Kind kind,
+                            std::vector<ObjectHandle>& out) const {
+  if (kind == Kind::Text) {
+    if (component.nameText != 0) out.push_back(component.nameText);
+    if (component.commentText != 0) out.push_back(component.commentText);
+  }
+  const auto& members = component.members[static_cast<std::size_t>(kind)];
+  out.insert(out.end(), members.begin(), members.end());
+}
+
+void Server::CollectWalk(const Board& board, Kind kind, std::vector<ObjectHandle>& out) const {
+  if (kind == Kind::Component) {
+    out.insert(out.end(), board.components.begin(), board.components.end());
+    return;
+  }
+  for (ObjectHandle c : board.components) {
+    CollectMembers(static_cast<const Component&>(*objects_[c]), kind, out);
+  }
+  const auto& free = board.freeObjects[static_cast<std::size_t>(kind)];
+  out.insert(out.end(), free.begin(), free.end());
+}
+
+void Server::Collect(ObjectHandle owner, Kind kind, HostLayer layer,
+                     std::vector<ObjectHandle>& out) {
+  out.clear();
+  const auto code = static_cast<std::size_t>(kind);
+  if (code == 0 || code >= static_cast<std::size_t>(kKindCount)) return;
+  Object* object = Find(owner);
+  if (object == nullptr) return;
+  if (object->kind == Kind::None) {
+    CollectWalk(static_cast<const Board&>(*object), kind, out);
+  } else if (object->kind == Kind::Component) {
+    CollectMembers(static_cast<const Component&>(*object), kind, out);
+  } else if (object->kind == Kind::Net) {
+    auto* board = Get<Board>(object->board);
+    if (board == nullptr) return;
+    CollectWalk(*board, kind, out);
+    std::erase_if(out, [&](ObjectHandle h) {
+      const Object& member = *objects_[h];
+      if (IsPrimitiveKind(member.kind)) return static_cast<const Primitive&>(member).net != owner;
+      if (member.kind == Kind::FromTo) return static_cast<const FromTo&>(member).net != owner;
+      return true;
+    });
+  } else {
+    return;
+  }
+  if (layer != 0) {
+    std::erase_if(out, [&](ObjectHandle h) { return !OnLayer(*objects_[h], layer); });
+  }
+}
+
+bool Server::InScope(const Rule& rule, ObjectHandle handle) {
+  if (rule.scope == RuleScope::All) return true;
+  Object* object = Find(handle);
+  if (object == nullptr) return false;
+  if (rule.scope == RuleScope::Net) {
+    ObjectHandle net = 0;
+    if (object->kind == Kind::Net) {
+      net = handle;
+    } else if (IsPrimitiveKind(object->kind)) {
+      net = static_cast<Primitive&>(*object).net;
+    } else if (object->kind == Kind::FromTo) {
+      net = static_cast<FromTo&>(*object).net;
+    }
+    const Net* found = Get<Net>(net);
+    return found != nullptr && found->name == rule.scopeName;
+  }
+  ObjectHandle component = 0;
+  if (object->kind == Kind::Component) {
+    component = handle;
+  } else if (IsPrimitiveKind(object->kind)) {
+    component = static_cast<Primitive&>(*object).component;
+  }
+  const Component* owner = Get<Component>(component);
+  if (owner == nullptr) return false;
+  const Text* designator = Get<Text>(owner->nameText);
+  return designator != nullptr && designator->text == rule.scopeName;
+}
+
+ObjectHandle Server::DominantRule(ObjectHandle handle, std::uint8_t ruleKind) {
+  Object* object = Find(handle);
+  if (object == nullptr) return 0;
+  auto* board = Get<Board>(object->board);
+  if (board == nullptr) return 0;
+  ObjectHandle best = 0;
+  std::int32_t bestPriority = 0;
+  for (ObjectHandle h : board->freeObjects[static_cast<std::size_t>(Kind::Rule)]) {
+    const auto& rule = static_cast<const Rule&>(*objects_[h]);
+    if (rule.ruleKind != ruleKind || !InScope(rule, handle)) continue;
+    if (best == 0 || rule.priority < bestPriority) {
+      best = h;
+      bestPriority = rule.priority;
+    }
+  }
+  return best;
+}
+
+// ------------------------------------------------------------------ iterators
+
+Server::Iterator* Server::FindIterator(ObjectHandle handle) {
+  if ((handle & kIteratorBit) == 0) return nullptr;
+  const std::size_t slot = handle & 0xFFFFu;
+  const auto generation = static_cast<std::uint16_t>((handle >> 16) & 0x7FFFu);
+  if (slot >= iterators_.size()) return nullptr;
+  Iterator& it = iterators_[slot];
+  return it.open && it.generation == generation ? &it : nullptr;
+}
+
+ObjectHandle Server::CreateIterator(ObjectHandle owner, std::uint8_t kind, std::uint8_t method,
+                                    HostLayer layer) {
+  Object* object = Find(owner);
+  if (object == nullptr ||
+      (object->kind != Kind::None && object->kind != Kind::Component &&
+       object->kind != Kind::Net) ||
+      layer > kLastHostLayer) {
+    return 0;
+  }
+  std::size_t slot;
+  if (!freeIterators_.empty()) {
+    slot = freeIterators_.back();
+    freeIterators_.pop_back();
+  } else {
+    if (iterators_.size() >= kMaxIterators) return 0;
+    slot = iterators_.size();
+    iterators_.emplace_back();
+  }
+  Iterator& it = iterators_[slot];
+  it.open = true;
+  it.generation = static_cast<std::uint16_t>((it.generation + 1) & 0x7FFFu);
+  it.method = method;
+  it.next = 0;
+  Collect(owner, static_cast<Kind>(kind), layer, it.items);
+  return kIteratorBit | (static_cast<ObjectHandle>(it.generation) << 16) |
+         static_cast<ObjectHandle>(slot);
+}
+
+ObjectHandle Server::FirstObject(ObjectHandle iterator) {
+  Iterator* it = FindIterator(iterator);
+  if (it == nullptr) return 0;
+  it->next = 0;
+  return NextObject(iterator);
+}
+
+ObjectHandle Server::NextObject(ObjectHandle iterator) {
+  Iterator* it = FindIterator(iterator);
+  if (it == nullptr || it->next >= it->items.size()) return 0;
+  return it->items[it->next++];
+}
+
+bool Server::DestroyIterator(ObjectHandle iterator) {
+  Iterator* it = FindIterator(iterator);
+  if (it == nullptr) return false;
+  it->open = false;
+  it->items.clear();  // keeps its capacity for the next walk
+  freeIterators_.push_back(iterator & 0xFFFFu);
+  return true;
+}
+
+std::size_t Server::OpenIterators() const {
+  return static_cast<std::size_t>(std::count_if(iterators_.begin(), iterators_.end(),
+                                                [](const Iterator& it) { return it.open; }));
+}
+
+// ------------------------------------------------------------------ test support
+
+void Server::Record(const char* name, std::initializer_list<std::int64_t> args) {
+  if (!recording_) return;
+  calls_.push_back(RecordedCall{name, std::vector<std::int64_t>(args)});
+}
+
+void Server::Hide(std::string_view name) {
+  if (!IsHidden(name)) hidden_.emplace_back(name);
+}
+
+void Server::Unhide(std::string_view name) {
+  std::erase_if(hidden_, [&](const std::string& hidden) { return hidden == name; });
+}
+
+bool Server::IsHidden(std::string_view name) const {
+  return std::find(hidden_.begin(), hidden_.end(), name) != hidden_.end();
+}
+
+Server& TheServer() {
+  static Server server;
+  return server;
+}
+
+}  // namespace standin
