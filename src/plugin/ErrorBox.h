@@ -1,0 +1,17 @@
+// The one message box the export shows: a modal error box on Windows, a
+// replaceable handler elsewhere (the default writes to standard error).
+#pragma once
+
+namespace plugin {
+
+inline constexpr const char* kErrorBoxCaption = "Orvane Error";
+
+using ErrorBoxHandler = void (*)(const char* caption, const char* text);
+
+// Shows the box and returns when it has been closed.
+void ShowErrorBox(const char* text);
+
+// Replaces the handler (nullptr restores the default); returns the previous one.
+ErrorBoxHandler SetErrorBoxHandler(ErrorBoxHandler handler);
+
+}  // namespace plugin

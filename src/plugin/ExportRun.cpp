@@ -1,0 +1,130 @@
+#include "plugin/ExportRun.h"
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "ascii28/FileFrame.h"
+#include "ascii28/FileLayers.h"
+#include "ascii28/RunState.h"
+#include "board/PcbBoard.h"
+#include "board/PcbGroups.h"
+#include "board/PcbNets.h"
+#include "hostapi/HostLayers.h"
+#include "hostapi/PCBProcs.h"
+#include "plugin/Exports.h"
+
+namespace plugin {
+
+using ascii28::Run;
+
+namespace {
+
+// Every kind the progress bar announces: arcs, pads, vias, tracks, texts,
+// fills, nets and components (polygons are not counted).
+constexpr KindMask kProgressKinds = 894;
+
+void CountForProgress(ObjectHandle) { ++Run.ProgressTotal; }
+
+// "Saving " + file name + " (2.8 ASCII)", cut to 255 characters.
+void MakeProgressCaption(const LenStringBuffer& fileName, LenStringBuffer& caption) {
+  static constexpr char kPrefix[] = "Saving ";
+  static constexpr char kSuffix[] = " (2.8 ASCII)";
+  std::size_t length = 0;
+  auto append = [&](const void* text, std::size_t count) {
+    const std::size_t room = 255 - length;
+    if (count > room) count = room;
+    std::memcpy(caption + 1 + length, text, count);
+    length += count;
+  };
+  append(kPrefix, sizeof kPrefix - 1);
+  append(fileName + 1, fileName[0]);
+  append(kSuffix, sizeof kSuffix - 1);
+  caption[0] = static_cast<std::uint8_t>(length);
+}
+
+// Gives the objects of one kind on one layer the numbers 1, 2, 3, ... and
+// stores each number in the host. One object is reused for every handle.
+template <typename TObject>
+void NumberObjects(ObjectKind kind, HostLayer layer) {
+  TObject object(0);
+  const ObjectHandle board = Run.CurrentBoard->BoardHandle;
+  const ObjectHandle iterator =
+      PCBProcs::PcbApi_CreateIterator(board, static_cast<ObjectKindCode>(kind), 0, layer);
+  std::uint16_t number = 0;
+  for (ObjectHandle h = PCBProcs::PcbApi_GetFirstObject(iterator); h != 0;
+       h = PCBProcs::PcbApi_GetNextObject(iterator)) {
+    object.Handle = h;
+    object.Load(kQueryGet);
+    object.Index = ++number;
+    object.Load(kQuerySet);
+  }
+  PCBProcs::PcbApi_DestroyIterator(iterator);
+}
+
+void NumberComponentsNetsAndPolygons() {
+  NumberObjects<TPcbComponent>(ComponentObject, kTopLayer);
+  NumberObjects<TPcbComponent>(ComponentObject, kBottomLayer);
+  NumberObjects<TPcbNet>(NetObject, kMultiLayer);
+  for (int fileLayer = 1; fileLayer <= 42; ++fileLayer)
+    NumberObjects<TPcbPolygon>(PolygonObject, ascii28::FileToHostLayer(fileLayer));
+}
+
+// The file name as a zero-terminated path; false when the name holds a NUL
+// byte, which no path can (opening the shorter name would write elsewhere).
+bool ToPath(const LenStringBuffer& fileName, std::string& path) {
+  path.assign(reinterpret_cast<const char*>(fileName + 1), fileName[0]);
+  return path.find('\0') == std::string::npos;
+}
+
+}  // namespace
+
+void CopyLenString(const std::uint8_t* source, LenStringBuffer& copy) {
+  std::memset(copy, 0, sizeof copy);
+  if (source != nullptr) std::memcpy(copy, source, std::size_t{source[0]} + 1);
+}
+
+bool ExportFileFromPcb(const std::uint8_t* fileNameArgument,
+                       const std::uint8_t* formatDescriptionArgument) {
+  LenStringBuffer fileName;
+  LenStringBuffer formatDescription;
+  CopyLenString(fileNameArgument, fileName);
+  CopyLenString(formatDescriptionArgument, formatDescription);
+  if (!RecognisedPcbFormat(formatDescription)) return false;
+
+  for (auto& count : Run.ObjectCounts) count = 0;
+
+  auto board = std::make_unique<TPcbBoard>(PCBProcs::PcbApi_GetCurrentBoardHandle());
+  Run.CurrentBoard = board.get();
+  Run.CurrentBoard->Load(kQueryGet);
+
+  const LayerSet everyLayer = LayerSet::NoLayerOnly();
+  LenStringBuffer caption;
+  MakeProgressCaption(fileName, caption);
+  Run.ProgressTotal = 0;
+  Run.CurrentBoard->Iterate(&CountForProgress, kProgressKinds, everyLayer, 0);
+  PCBProcs::PcbApi_Percent_Init(caption, Run.ProgressTotal);
+
+  NumberComponentsNetsAndPolygons();
+
+  std::string path;
+  Run.OutputFile.Open(ToPath(fileName, path) ? path.c_str() : nullptr);
+  ascii28::WriteFileHeader();
+  ascii28::WriteFileEnd();
+  Run.OutputFile.Close();
+  PCBProcs::PcbApi_Percent_Finish();
+
+  const bool result = true;
+  Run.CurrentBoard = nullptr;
+  board.reset();
+
+  if (ascii28::TakeIoError() != 0) {
+    std::string text = "File Error - Failed to Export ";
+    text.append(reinterpret_cast<const char*>(fileName + 1), fileName[0]);
+    ShowErrorBox(text.c_str());
+  }
+  ascii28::TakeIoError();
+  return result;
+}
+
+}  // namespace plugin

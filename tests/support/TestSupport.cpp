@@ -1,0 +1,100 @@
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "boardfile/BoardFile.h"
+#include "hostapi/PCBProcs.h"
+#include "plugin/Exports.h"
+#include "server/StandInBoard.h"
+
+namespace testsupport {
+
+namespace fs = std::filesystem;
+
+HostString::HostString(std::string_view text) {
+  const std::size_t n = std::min<std::size_t>(text.size(), 255);
+  bytes[0] = static_cast<std::uint8_t>(n);
+  std::memcpy(bytes + 1, text.data(), n);
+}
+
+namespace {
+
+struct TempRoot {
+  fs::path path;
+  TempRoot() {
+    path = fs::temp_directory_path() / ("pcb28-test-" + std::to_string(getpid()));
+    fs::create_directories(path);
+  }
+  ~TempRoot() {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+  }
+};
+
+}  // namespace
+
+std::string TempFolder() {
+  static TempRoot root;
+  static int counter = 0;
+  fs::path folder = root.path / std::to_string(++counter);
+  fs::create_directories(folder);
+  return folder.string();
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+void WriteFile(const std::string& path, std::string_view content) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+}
+
+std::vector<std::string> SplitLines(const std::string& content, bool& wellFormed) {
+  std::vector<std::string> lines;
+  wellFormed = true;
+  std::size_t start = 0;
+  while (start < content.size()) {
+    const std::size_t end = content.find("\r\n", start);
+    if (end == std::string::npos) {
+      wellFormed = false;
+      lines.push_back(content.substr(start));
+      break;
+    }
+    std::string line = content.substr(start, end - start);
+    if (line.find_first_of("\r\n") != std::string::npos) wellFormed = false;
+    lines.push_back(std::move(line));
+    start = end + 2;
+  }
+  return lines;
+}
+
+void BindPluginToServer() { PCBProcs::BindEntryPoints(&StandIn_EntryPoint); }
+
+void LoadBoard(std::string_view json) {
+  std::string error;
+  ASSERT_TRUE(boardfile::LoadBoardText(json, "test board", error)) << error;
+}
+
+HostString Description() { return HostString(GetPcbExporterDescription()); }
+
+std::vector<std::string> ExportLines(const std::string& fileName) {
+  const std::string path = TempFolder() + "/" + fileName;
+  BindPluginToServer();
+  EXPECT_TRUE(ExportFileFromPcb(HostString(path).data(), Description().data()));
+  bool wellFormed = false;
+  std::vector<std::string> lines = SplitLines(ReadFile(path), wellFormed);
+  EXPECT_TRUE(wellFormed) << "every line of " << path << " must end with CR LF";
+  return lines;
+}
+
+}  // namespace testsupport

@@ -1,0 +1,45 @@
+// Helpers shared by the test programs: length-prefixed strings, temporary
+// files, binding the plug-in to the stand-in server, running an export.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace testsupport {
+
+// A length-prefixed string in a 256-byte buffer, as the host passes it.
+struct HostString {
+  explicit HostString(std::string_view text);
+  const std::uint8_t* data() const { return bytes; }
+  std::uint8_t bytes[256] = {};
+};
+
+// A fresh, empty folder for this test; removed when the process ends.
+std::string TempFolder();
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, std::string_view content);
+
+// Splits a file's content at CR LF. Every line, the last too, must end with
+// CR LF; `wellFormed` is set to false otherwise (a lone CR or LF, or a
+// missing line end at the end of the file).
+std::vector<std::string> SplitLines(const std::string& content, bool& wellFormed);
+
+// Binds the plug-in's entry-point table to the stand-in server's own entry
+// points (hidden names stay absent).
+void BindPluginToServer();
+
+// Resets the server and loads a board file text into it; fails the test
+// with the reader's message when the text is refused.
+void LoadBoard(std::string_view json);
+
+// The plug-in's format description as the host passes it.
+HostString Description();
+
+// Exports the server's current board into a file in a fresh folder and
+// returns the lines of the file (the test fails on a malformed line end).
+std::vector<std::string> ExportLines(const std::string& fileName = "board.pcb");
+
+}  // namespace testsupport
