@@ -209,12 +209,13 @@ TLayerObject* TPcbBoard::FollowingLayer(const TLayerObject& layer) const {
 
 int TPcbBoard::StackPosition(const LayerSet& set, const TLayerObject* layer) const {
   if (layer == nullptr || !set.Contains(layer->LayerCode)) return 0;
+  // A sound stack visits each of the 82 layers once. A chain that loops is
+  // cut off at the first layer met again, so the walk takes 82 steps at most.
+  LayerSet visited;
   int position = 0;
-  // A sound stack visits each of the 82 layers at most once; a chain that
-  // loops is cut off there.
-  int steps = 0;
-  for (const TLayerObject* at = FirstLayer(); at != nullptr && steps < kLastHostLayer;
-       at = FollowingLayer(*at), ++steps) {
+  for (const TLayerObject* at = FirstLayer(); at != nullptr && !visited.Contains(at->LayerCode);
+       at = FollowingLayer(*at)) {
+    visited.Add(at->LayerCode);
     if (set.Contains(at->LayerCode)) ++position;
     if (at == layer) break;
   }

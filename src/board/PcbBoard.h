@@ -97,7 +97,7 @@ class TPcbBoard {
   TLayerObject* FollowingLayer(const TLayerObject& layer) const;
   // The position of the layer among the members of the set, counted from the
   // top of the stack (1 for the topmost); 0 when the layer is not in the set.
-  // A stack chain that loops back on itself is followed for 82 steps at most.
+  // A stack chain that loops back on itself ends at the first layer met again.
   int StackPosition(const LayerSet& set, const TLayerObject* layer) const;
   std::uint8_t LayerStatus2(HostLayer code) const;
   // The net name of InternalPlane1 to InternalPlane4 (n = 1 to 4).
