@@ -1,0 +1,168 @@
+#include "ascii28/NetRecords.h"
+
+#include <cstdint>
+
+#include "ascii28/FileLayers.h"
+#include "ascii28/RunState.h"
+#include "board/PcbBoard.h"
+#include "board/PcbNets.h"
+#include "board/PcbObject.h"
+#include "board/PcbPad.h"
+#include "hostapi/HostLayers.h"
+#include "hostapi/PCBProcs.h"
+
+namespace ascii28 {
+
+namespace {
+
+// Rule kinds of the routing settings.
+constexpr RuleKindCode kWidthRule = 2;
+constexpr RuleKindCode kTopologyRule = 7;
+constexpr RuleKindCode kPriorityRule = 8;
+constexpr RuleKindCode kViaStyleRule = 11;
+
+// Members are listed with this iteration method; the walk itself takes pads
+// only.
+constexpr IterationMethod kMemberMethod = 2;
+
+struct RoutingSettings {
+  Coord Width = 0;
+  Coord ViaSize = 0;
+  std::uint8_t Topology = 2;
+  std::uint8_t Priority = 4;
+};
+
+// The host's topology value as the file codes it.
+std::uint8_t TopologyCode(std::uint8_t hostValue) {
+  static constexpr std::uint8_t kCodes[] = {2, 0, 1, 3, 6, 3, 7};
+  return hostValue < sizeof kCodes ? kCodes[hostValue] : 2;
+}
+
+// The host's routing priority as the file codes it (1 highest in the host,
+// 4 highest in the file); values outside 1 to 5 keep the default.
+std::uint8_t PriorityCode(std::int32_t hostValue) {
+  return hostValue >= 1 && hostValue <= 5 ? static_cast<std::uint8_t>(5 - hostValue) : 4;
+}
+
+// The rules that govern the net, looked up width, via size, priority,
+// topology, in that order; each setting keeps its default without a rule.
+RoutingSettings FindRoutingSettings(ObjectHandle net) {
+  RoutingSettings settings;
+  settings.Width = PCBProcs::MilsToCoord(10.0);
+  settings.ViaSize = PCBProcs::MilsToCoord(50.0);
+
+  if (const ObjectHandle rule = PCBProcs::PcbApi_FindDominantRuleForObject(net, kWidthRule)) {
+    Coord first = 0;
+    Coord second = 0;
+    PCBProcs::PcbApi_QueryRuleMaxMinWidthConstraint(kQueryGet, rule, &first, &second);
+    settings.Width = first;
+  }
+  if (const ObjectHandle rule = PCBProcs::PcbApi_FindDominantRuleForObject(net, kViaStyleRule)) {
+    std::int32_t a = 0;
+    std::int32_t b = 0;
+    std::uint8_t c = 0;
+    PCBProcs::PcbApi_QueryRuleRoutingViaStyleRule(kQueryGet, rule, &a, &b, &c);
+    settings.ViaSize = b;
+  }
+  if (const ObjectHandle rule = PCBProcs::PcbApi_FindDominantRuleForObject(net, kPriorityRule)) {
+    std::int32_t priority = 0;
+    PCBProcs::PcbApi_QueryRuleRoutingPriorityRule(kQueryGet, rule, &priority);
+    settings.Priority = PriorityCode(priority);
+  }
+  if (const ObjectHandle rule = PCBProcs::PcbApi_FindDominantRuleForObject(net, kTopologyRule)) {
+    std::uint8_t topology = 0;
+    PCBProcs::PcbApi_QueryRuleRoutingTopologyRule(kQueryGet, rule, &topology);
+    settings.Topology = TopologyCode(topology);
+  }
+  return settings;
+}
+
+// The internal plane that carries the net: the first of planes 1 to 4 whose
+// net name equals the net's name byte for byte; NoLayer when none does.
+struct PlaneMatch {
+  HostLayer Layer = kNoLayer;
+  std::uint8_t Code = 0;
+};
+
+PlaneMatch FindPlane(const TPcbNet& net) {
+  static constexpr std::uint8_t kPlaneCodes[] = {1, 4, 7, 10};
+  for (int n = 1; n <= 4; ++n) {
+    if (net.Name.View() == Run.CurrentBoard->PlaneNetName(n))
+      return {InternalPlane(n), kPlaneCodes[n - 1]};
+  }
+  return {};
+}
+
+}  // namespace
+
+void WriteNetDefinition(ObjectHandle handle) {
+  BufferedTextFile& out = Run.OutputFile;
+  PCBProcs::PcbApi_Percent_Update();
+
+  TPcbNet net(handle);
+  net.Load(kQueryGet);
+
+  out.Write("NETDEF");
+  out.EndLine();
+  out.WriteShortString(net.Name.Buffer(), LenString::kCapacity);
+  out.EndLine();
+
+  const RoutingSettings settings = FindRoutingSettings(handle);
+  out.WriteCoord(settings.Width);
+  out.WriteChar(' ');
+  out.WriteCoord(settings.ViaSize);
+  out.WriteChar(' ');
+  out.WriteUnsigned(settings.Topology);
+  out.WriteChar(' ');
+  out.WriteUnsigned(settings.Priority);
+  out.EndLine();
+
+  out.Write("(");
+  out.EndLine();
+  Run.PadCounter = 0;
+  net.IterateMembers(&WriteNetMember, MaskOf(PadObject), kMemberMethod, LayerSet::NoLayerOnly());
+  out.Write(")");
+  out.EndLine();
+
+  // Member i is connected to member i + 1.
+  out.Write("{");
+  out.EndLine();
+  for (std::int32_t i = 1; i < Run.PadCounter; ++i) {
+    out.WriteInt(i);
+    out.WriteChar(' ');
+    out.WriteInt(std::int64_t{i} + 1);
+    out.Write(" 0 0 0");
+    out.EndLine();
+  }
+  out.Write("}");
+  out.EndLine();
+  out.Write("0 0 0");
+  out.EndLine();
+
+  const PlaneMatch plane = FindPlane(net);
+  net.Layer = plane.Layer;
+  out.WriteUnsigned(HostToFileLayer(net.Layer));
+  out.WriteChar(' ');
+  out.WriteUnsigned(net.NetValue);
+  out.WriteChar(' ');
+  out.WriteUnsigned(plane.Code);
+  out.EndLine();
+}
+
+void WriteNetMember(ObjectHandle handle) {
+  PCBProcs::PcbApi_Percent_Update();
+
+  TPcbPad pad(handle);
+  pad.Load(kQueryGet);
+  if (pad.ComponentHandle == 0) return;
+
+  ++Run.PadCounter;
+  BufferedTextFile& out = Run.OutputFile;
+  out.WriteChar(' ');
+  out.WriteUnsigned(ObjectNumber(pad.ComponentHandle));
+  out.WriteChar(' ');
+  out.WriteUnsigned(pad.Index);
+  out.EndLine();
+}
+
+}  // namespace ascii28
