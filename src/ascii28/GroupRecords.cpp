@@ -1,0 +1,177 @@
+#include "ascii28/GroupRecords.h"
+
+#include <algorithm>
+
+#include "ascii28/FileLayers.h"
+#include "ascii28/PadRecords.h"
+#include "ascii28/PrimitiveRecords.h"
+#include "ascii28/RecordCommon.h"
+#include "ascii28/RunState.h"
+#include "ascii28/TextRecords.h"
+#include "board/PcbGroups.h"
+#include "hostapi/PCBProcs.h"
+
+namespace ascii28 {
+
+namespace {
+
+void Blank() { Run.OutputFile.WriteChar(' '); }
+void CoordField(Coord value) {
+  Blank();
+  Run.OutputFile.WriteCoord(value);
+}
+void NumberField(std::uint64_t value) {
+  Blank();
+  Run.OutputFile.WriteUnsigned(value);
+}
+void Line(const char* text) {
+  Run.OutputFile.Write(text);
+  Run.OutputFile.EndLine();
+}
+
+// Flags A and B of the polygon's flags line. StyleCode 0 to 4 as tabled in
+// Part 4.5. A code above 4 is written like 0 and 1, as "1 1": that is what a
+// polygon gets when the host says nothing about its style (a missing or
+// failing query leaves StyleCode 0), so an unknown style reads as the
+// default one rather than as an arbitrary pick among the known variants,
+// and the record stays a valid 0/1 pair.
+struct StyleFlags {
+  std::uint8_t A;
+  std::uint8_t B;
+};
+StyleFlags FlagsOfStyle(std::uint8_t styleCode) {
+  switch (styleCode) {
+    case 2: return {0, 1};
+    case 3: return {1, 0};
+    case 4: return {0, 0};
+    default: return {1, 1};  // 0, 1 and every code above 4
+  }
+}
+
+constexpr bool IsArcEntry(const PolygonSegment& segment) { return segment.SegmentKind == 1; }
+
+}  // namespace
+
+void WriteComponentBlock(ObjectHandle handle) {
+  PCBProcs::PcbApi_Percent_Update();
+  TPcbComponent component(handle);
+  component.Load(kQueryGet);
+
+  BufferedTextFile& f = Run.OutputFile;
+  Line("COMP");
+  f.WriteShortString(component.Pattern.Buffer(), component.Pattern.kCapacity);
+  f.EndLine();
+  WriteCommonFields(handle);
+  f.WriteCoord(component.X);
+  CoordField(component.Y);
+  NumberField(component.ComponentByte1);
+  NumberField(component.ComponentByte2);
+  f.Write(" 0 0 0 0 0");
+  Blank();
+  f.WriteFixed(component.Rotation, 6);
+  NumberField(component.Tag);
+  NumberField(component.ComponentByte3);
+  NumberField(HostToFileLayer(component.Layer));
+  f.EndLine();
+
+  Run.ComponentNameText = component.NameTextHandle;
+  Run.ComponentCommentText = component.CommentTextHandle;
+  Run.InComponent = true;
+
+  WriteTextRecord(component.NameTextHandle);
+  WriteTextRecord(component.CommentTextHandle);
+
+  const LayerSet everyLayer = LayerSet::NoLayerOnly();
+  component.IterateMembers(&WriteArcRecord, MaskOf(ArcObject), everyLayer);
+  component.IterateMembers(&WriteTrackRecord, MaskOf(TrackObject), everyLayer);
+  Run.PadCounter = 0;
+  component.IterateMembers(&WritePadRecord, MaskOf(PadObject), everyLayer);
+  component.IterateMembers(&WriteFillRecord, MaskOf(FillObject), everyLayer);
+  component.IterateMembers(&WriteViaRecord, MaskOf(ViaObject), everyLayer);
+  component.IterateMembers(&WriteMemberText, MaskOf(TextObject), everyLayer);
+
+  Run.InComponent = false;
+  Run.ComponentNameText = 0;
+  Run.ComponentCommentText = 0;
+  Line("ENDCOMP");
+  Run.PadCounter = 0;
+}
+
+void WritePolygonRecord(ObjectHandle handle) {
+  PCBProcs::PcbApi_Percent_Update();
+  TPcbPolygon polygon(handle);
+  polygon.Load(kQueryGet);
+
+  // Bounds: Segments holds entries 0 to 500, and the record reads entries 0
+  // to N. A count from the host below 0 is written as 0 (one vertex line,
+  // one flag, no arc record) and one above 500 as 500, and the count line
+  // holds that clamped N, so the record stays self-consistent (N + 1 vertex
+  // lines and flags) and nothing past the array is read. TPcbPolygon::Load
+  // already clamps the same way in get mode; this repeats it so the writer
+  // is safe on its own.
+  const std::int32_t n =
+      std::clamp<std::int32_t>(polygon.SegmentCount, 0, TPcbPolygon::kMaxSegmentCount);
+  const PolygonSegment* segments = polygon.Segments;
+
+  BufferedTextFile& f = Run.OutputFile;
+  Line("PG");
+  f.WriteUnsigned(HostToFileLayer(polygon.Layer));
+  f.EndLine();
+  NumberField(ObjectNumber(polygon.NetHandle));  // the line begins with the blank
+  f.EndLine();
+
+  const StyleFlags flags = FlagsOfStyle(polygon.StyleCode);
+  f.WriteUnsigned(polygon.PolygonByte1);
+  NumberField(flags.A);
+  NumberField(flags.B);
+  NumberField(polygon.PolygonByte2);
+  f.Write("  0 ");  // the blank after PolygonByte2, then blank, 0, blank
+  f.WriteUnsigned(polygon.PolygonByte3);
+  f.EndLine();
+
+  f.WriteCoord(polygon.PolygonValue1);
+  CoordField(polygon.TrackWidth);
+  CoordField(polygon.PolygonValue3);
+  NumberField(0);
+  f.EndLine();
+  f.EndLine();  // the empty line
+
+  f.WriteInt(n);
+  f.EndLine();
+  for (std::int32_t k = 0; k <= n; ++k) {
+    f.WriteCoord(segments[k].X);
+    CoordField(segments[k].Y);
+    f.EndLine();
+  }
+
+  // The arc flags: entry N first, then entries 0 to N - 1.
+  NumberField(IsArcEntry(segments[n]) ? 1 : 0);
+  for (std::int32_t k = 0; k < n; ++k) NumberField(IsArcEntry(segments[k]) ? 1 : 0);
+  f.EndLine();
+
+  for (std::int32_t k = 0; k < n; ++k) {
+    const PolygonSegment& s = segments[k];
+    if (!IsArcEntry(s)) continue;
+    WriteRecordPrefix();
+    f.WriteChar('A');
+    f.EndLine();
+    WriteCommonFields(handle);
+    f.WriteCoord(s.CenterX);
+    CoordField(s.CenterY);
+    CoordField(s.Radius);
+    Blank();
+    f.WriteFixed(s.StartAngle, 4);
+    Blank();
+    f.WriteFixed(s.EndAngle, 4);
+    CoordField(polygon.TrackWidth);
+    NumberField(HostToFileLayer(polygon.Layer));
+    NumberField(ObjectNumber(polygon.NetHandle));  // one lookup per reference
+    NumberField(0);
+    f.EndLine();
+    f.Write(" 0 ");
+    f.WriteUnsigned(polygon.Tag);
+    f.EndLine();
+  }
+}
+
+}  // namespace ascii28

@@ -1,0 +1,17 @@
+// The text record (Part 4.3).
+#pragma once
+
+#include "hostapi/PcbApi.h"
+
+namespace ascii28 {
+
+// The record of one text: the free text pass's callback (KindMask 32), and
+// called directly by the component writer for a component's designator and
+// comment texts.
+void WriteTextRecord(ObjectHandle text);
+// The callback for a component's own texts: does nothing at all for the
+// handles in Run.ComponentNameText and Run.ComponentCommentText (already
+// written), hands every other text to WriteTextRecord.
+void WriteMemberText(ObjectHandle text);
+
+}  // namespace ascii28
