@@ -4,9 +4,15 @@
 #include <memory>
 #include <string>
 
+#include "ascii28/BoardBlocks.h"
 #include "ascii28/FileFrame.h"
 #include "ascii28/FileLayers.h"
+#include "ascii28/GroupRecords.h"
+#include "ascii28/NetRecords.h"
+#include "ascii28/PadRecords.h"
+#include "ascii28/PrimitiveRecords.h"
 #include "ascii28/RunState.h"
+#include "ascii28/TextRecords.h"
 #include "board/PcbBoard.h"
 #include "board/PcbGroups.h"
 #include "board/PcbNets.h"
@@ -70,6 +76,32 @@ void NumberComponentsNetsAndPolygons() {
     NumberObjects<TPcbPolygon>(PolygonObject, ascii28::FileToHostLayer(fileLayer));
 }
 
+// One walk of the board per kind, in the order of the file's sections.
+struct RecordPass {
+  KindMask kinds;
+  IterationMethod method;
+  void (*writer)(ObjectHandle);
+};
+
+constexpr RecordPass kFreeObjectPasses[] = {
+    {MaskOf(PolygonObject), 0, &ascii28::WritePolygonRecord},
+    {MaskOf(TextObject), 1, &ascii28::WriteTextRecord},
+    {MaskOf(TrackObject), 0, &ascii28::WriteTrackRecord},
+    {MaskOf(FillObject), 1, &ascii28::WriteFillRecord},
+    {MaskOf(ArcObject), 0, &ascii28::WriteArcRecord},
+    {MaskOf(ViaObject), 1, &ascii28::WriteViaRecord},
+    {MaskOf(PadObject), 1, &ascii28::WritePadRecord},
+    {MaskOf(NetObject), 1, &ascii28::WriteNetDefinition},
+};
+
+void WriteBoardRecords(const LayerSet& everyLayer) {
+  Run.InComponent = true;
+  Run.CurrentBoard->Iterate(&ascii28::WriteComponentBlock, MaskOf(ComponentObject), everyLayer, 0);
+  Run.InComponent = false;
+  for (const RecordPass& pass : kFreeObjectPasses)
+    Run.CurrentBoard->Iterate(pass.writer, pass.kinds, everyLayer, pass.method);
+}
+
 // The file name as a zero-terminated path; false when the name holds a NUL
 // byte, which no path can (opening the shorter name would write elsewhere).
 bool ToPath(const LenStringBuffer& fileName, std::string& path) {
@@ -110,6 +142,10 @@ bool ExportFileFromPcb(const std::uint8_t* fileNameArgument,
   std::string path;
   Run.OutputFile.Open(ToPath(fileName, path) ? path.c_str() : nullptr);
   ascii28::WriteFileHeader();
+  ascii28::WriteCountsLine();
+  WriteBoardRecords(everyLayer);
+  ascii28::WriteDefaultsBlock();
+  ascii28::WriteOptionsBlock();
   ascii28::WriteFileEnd();
   Run.OutputFile.Close();
   PCBProcs::PcbApi_Percent_Finish();
