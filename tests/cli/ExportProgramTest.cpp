@@ -1,0 +1,92 @@
+// pcb28-export run as a user runs it: a separate process that loads the
+// server, the board file and the plug-in, with its exit status and messages.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+#include "support/TestSupport.h"
+
+namespace {
+
+struct Outcome {
+  int status = -1;
+  std::string output;  // standard output and standard error together
+};
+
+Outcome Run(const std::string& arguments) {
+  const std::string command = std::string(PCB28_EXPORT_PROGRAM) + " " + arguments + " 2>&1";
+  Outcome outcome;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return outcome;
+  char chunk[4096];
+  std::size_t n;
+  while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) outcome.output.append(chunk, n);
+  const int raw = pclose(pipe);
+  outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return outcome;
+}
+
+std::string Quote(const std::string& text) { return "'" + text + "'"; }
+
+std::string BoardFile(const std::string& folder, const std::string& json) {
+  const std::string path = folder + "/board.json";
+  testsupport::WriteFile(path, json);
+  return path;
+}
+
+}  // namespace
+
+TEST(ExportProgram, WritesTheDefaultOutputBesideTheBoardFile) {
+  const std::string folder = testsupport::TempFolder();
+  const Outcome outcome = Run(Quote(BoardFile(folder, R"({"pcb28_board": 1})")));
+  EXPECT_EQ(outcome.status, 0) << outcome.output;
+  bool wellFormed = false;
+  const auto lines =
+      testsupport::SplitLines(testsupport::ReadFile(folder + "/board.pcb"), wellFormed);
+  EXPECT_TRUE(wellFormed);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), "PCB FILE 6 VERSION 2.80");
+  EXPECT_EQ(lines.back(), "ENDPCB");
+}
+
+TEST(ExportProgram, AMissingFolderShowsTheErrorAndExitsWithOne) {
+  const std::string folder = testsupport::TempFolder();
+  const std::string out = folder + "/missing/out.pcb";
+  const Outcome outcome =
+      Run(Quote(BoardFile(folder, R"({"pcb28_board": 1})")) + " -o " + Quote(out));
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.output.find("Orvane Error: File Error - Failed to Export " + out),
+            std::string::npos)
+      << outcome.output;
+}
+
+TEST(ExportProgram, BadArgumentsAndBadBoardFilesExitWithTwo) {
+  const std::string folder = testsupport::TempFolder();
+  EXPECT_EQ(Run("").status, 2);
+  EXPECT_EQ(Run("--frobnicate x.json").status, 2);
+  EXPECT_EQ(Run("a.json b.json").status, 2);
+  EXPECT_EQ(Run("a.json -o").status, 2);
+  EXPECT_EQ(Run(Quote(folder + "/does-not-exist.json")).status, 2);
+  // Exporting x.pcb to its own name would overwrite the input.
+  testsupport::WriteFile(folder + "/x.pcb", "keep me");
+  EXPECT_EQ(Run(Quote(folder + "/x.pcb")).status, 2);
+  EXPECT_EQ(testsupport::ReadFile(folder + "/x.pcb"), "keep me");
+
+  const Outcome bad = Run(Quote(BoardFile(folder, R"({"pcb28_board": 1, "widht": 3})")));
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_NE(bad.output.find("widht"), std::string::npos) << bad.output;
+  EXPECT_NE(bad.output.find("board.json"), std::string::npos) << bad.output;
+
+  const std::string tooLong = folder + "/" + std::string(300, 'n') + ".pcb";
+  EXPECT_EQ(Run(Quote(BoardFile(folder, R"({"pcb28_board": 1})")) + " -o " + Quote(tooLong)).status,
+            2);
+}
+
+TEST(ExportProgram, HelpExplainsTheCommand) {
+  const Outcome outcome = Run("--help");
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_NE(outcome.output.find("usage: pcb28-export BOARD"), std::string::npos);
+  EXPECT_NE(outcome.output.find("Exit status"), std::string::npos);
+}
