@@ -168,7 +168,8 @@ TEST_F(ServerTest, PolygonOutlineNeverOverrunsTheSegmentArray) {
   };
   ASSERT_EQ(query(kQueryGet), 0);
   EXPECT_EQ(count, 500);
-  EXPECT_EQ(out.segments[500].X, 500);
+  const Coord lastX = out.segments[500].X;  // packed: copied before comparing
+  EXPECT_EQ(lastX, 500);
   for (std::uint8_t b : out.guard) EXPECT_EQ(b, 0xEE);
 
   // Set mode takes entries 0 to count; a count past the array is refused.
