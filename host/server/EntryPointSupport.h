@@ -10,9 +10,10 @@ inline Server& S() { return TheServer(); }
 
 }  // namespace standin
 
-// Records the call (the entry point's own name and its by-value arguments)
-// when the recorder is on.
+// Counts the call, and records it (the entry point's own name and its
+// by-value arguments) when the recorder is on.
 #define RECORD(...)                                                                 \
   do {                                                                              \
+    ::standin::S().CountCall();                                                     \
     if (::standin::S().Recording()) ::standin::S().Record(__func__, {__VA_ARGS__}); \
   } while (0)

@@ -225,3 +225,5 @@ extern "C" PCBAPI_EXPORT void* StandIn_EntryPoint(const char* name) {
   }
   return nullptr;
 }
+
+extern "C" PCBAPI_EXPORT std::uint64_t StandIn_CallsReceived() { return S().CallsReceived(); }

@@ -488,6 +488,9 @@ class STANDIN_API Server {
   const std::vector<RecordedCall>& Calls() const { return calls_; }
   void ClearCalls() { calls_.clear(); }
   void Record(const char* name, std::initializer_list<std::int64_t> args);
+  // Every entry point call since the server was loaded, recorder on or off.
+  void CountCall() { ++callsReceived_; }
+  std::uint64_t CallsReceived() const { return callsReceived_; }
 
   // Hidden entry points: StandIn_EntryPoint answers nullptr for them.
   void Hide(std::string_view name);
@@ -535,6 +538,7 @@ class STANDIN_API Server {
   ProgressState progress_;
   bool recording_ = false;
   std::vector<RecordedCall> calls_;
+  std::uint64_t callsReceived_ = 0;
   std::vector<std::string> hidden_;
 };
 
@@ -545,3 +549,6 @@ STANDIN_API Server& TheServer();
 // The address of the server's own entry point of that name; nullptr when it
 // does not implement it or the name is hidden.
 extern "C" PCBAPI_EXPORT void* StandIn_EntryPoint(const char* name);
+
+// The number of entry point calls the server has received since it was loaded.
+extern "C" PCBAPI_EXPORT std::uint64_t StandIn_CallsReceived();
