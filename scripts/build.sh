@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing and builds into build/ (warnings are errors when
-# PCB28_WERROR=ON is set in the environment).
+# Installs what is missing and builds. Settings from the environment:
+#   BUILD_DIR      the build folder (default: build)
+#   PCB28_WERROR   ON to treat warnings as errors
+#   PCB28_SANITIZE ON for an AddressSanitizer + UndefinedBehaviorSanitizer build
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPCB28_WERROR="${PCB28_WERROR:-OFF}" >/dev/null
-cmake --build build -j"$(nproc)"
+build_dir="${BUILD_DIR:-build}"
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DPCB28_WERROR="${PCB28_WERROR:-OFF}" -DPCB28_SANITIZE="${PCB28_SANITIZE:-OFF}" >/dev/null
+cmake --build "$build_dir" -j"$(nproc)"
