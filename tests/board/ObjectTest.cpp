@@ -236,20 +236,4 @@ TEST_F(ObjectTest, BoxCornersOfFillsAndFlatTracks) {
     EXPECT_EQ(track.GetLayerSize(static_cast<HostLayer>(l)), 0);
 }
 
-TEST_F(ObjectTest, EndPointAndSizeDefaultsOfClassesWithoutThem) {
-  TPcbVia via(1);
-  via.X = 11, via.Y = 12, via.Size = 50;
-  EXPECT_EQ(via.GetX2(), 11);
-  EXPECT_EQ(via.GetY2(), 12);
-  EXPECT_EQ(via.GetXSize(), 50);
-  TPcbText text(2);
-  text.Height = 80, text.LineWidth = 9;
-  EXPECT_EQ(text.GetYSize(), 80);
-  text.SetWidth(44);
-  EXPECT_EQ(text.GetWidth(), 9);
-  EXPECT_EQ(text.GetLineWidth(), 9);
-  TPcbTrack track(3);
-  EXPECT_EQ(track.GetRotation(), 0.0);
-}
-
 }  // namespace
