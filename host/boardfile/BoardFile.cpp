@@ -1001,7 +1001,7 @@ class Reader {
       l.Int(7, d.byte1);
     }
     if (Ref r = f["ext"]) {
-      List l(r, 20, "extended dimension values");
+      List l(r, 19, "extended dimension values");
       l.Int(0, d.dimensionCode);
       l.Int(1, d.extValue1);
       l.Int(2, d.extValue2);

@@ -8,6 +8,7 @@
 #include "boardfile/BoardFile.h"
 #include "boardfile/BoardValues.h"
 #include "server/StandInBoard.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -305,6 +306,8 @@ TEST_F(BoardFileTest, BadFilesAreRefusedWholeWithPlaceAndReason) {
       {R"({"pcb28_board": 1, "layers": {"Top": {}}})", "layers.Top: unknown layer 'Top' as a key"},
       {R"({"pcb28_board": 1, "layer_pairs": [{"low": "TopLayer"}]})",
        "layer_pairs[0]: a layer pair needs 'low' and 'high'"},
+      {R"({"pcb28_board": 1, "dimensions": [{"ext": [0,0,0,0,0,0,"",0,0,"","",0,0,0,0,0,0,0,0,0]}]})",
+       "dimensions[0].ext: expected at most 19 extended dimension values, found 20"},
       {R"({"pcb28_board": 1, "dimensions": [{"references": [[1, 2, 3]]}]})",
        "dimensions[0].references[0]: a reference is a list of four integers"},
       {R"({"pcb28_board": 1, "components": [{"designator": {"text": "U1", "font": 1}}]})",
@@ -332,6 +335,21 @@ TEST_F(BoardFileTest, OutlineAndReferenceCountsAreBounded) {
   const std::size_t last = outline.rfind(R"(,{"x": 1})");
   EXPECT_TRUE(Load(outline.substr(0, last) + "]}]}", error)) << error;
   EXPECT_EQ(Only<standin::Polygon>(Kind::Polygon).outline.size(), 501u);
+}
+
+// The reference's example is a board file the reader takes.
+TEST_F(BoardFileTest, TheDocumentedExampleLoads) {
+  const std::string doc = testsupport::ReadFile(PCB28_TEST_DATA "/../../docs/board-file.md");
+  const std::size_t start = doc.find("```json", doc.find("## Example"));
+  ASSERT_NE(start, std::string::npos);
+  const std::size_t body = doc.find('\n', start) + 1;
+  const std::string example = doc.substr(body, doc.find("```", body) - body);
+  std::string error;
+  ASSERT_TRUE(Load(example, error)) << error;
+  const ObjectHandle r1 = TheServer().FindComponent("R1");
+  ASSERT_NE(r1, 0u);
+  EXPECT_EQ(Walk(r1, Kind::Pad).size(), 2u);
+  EXPECT_EQ(TheServer().CurrentBoard()->layers[kInternalPlane1].planeNet, "GND");
 }
 
 TEST_F(BoardFileTest, MissingFileIsNamed) {
