@@ -327,7 +327,10 @@ class Reader {
     if (!version) Fail("", "missing key 'pcb28_board' (the format version, 1)");
     if (!version.value->is_number_integer() ||
         version.value->get<std::int64_t>() != kFormatVersion) {
-      Fail(version.path, "unsupported format version " + version.value->dump() + "; expected 1");
+      Fail(version.path, "unsupported format version " +
+                             (version.value->is_number_integer() ? version.value->dump()
+                                                                 : TypeName(*version.value)) +
+                             "; expected 1");
     }
 
     Each(doc["nets"], [&](Fields& f) { Net(f); });

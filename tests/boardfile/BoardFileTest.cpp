@@ -248,6 +248,7 @@ TEST(BoardFileUnits, LengthsRoundToTheNearestUnitHalvesAwayFromZero) {
 // and no board is left behind (not even the good one loaded before).
 TEST_F(BoardFileTest, BadFilesAreRefusedWholeWithPlaceAndReason) {
   const std::string pad21 = std::string(21, 'P');
+  const std::string deep = std::string(100000, '[') + std::string(100000, ']');
   const struct {
     std::string text;
     std::string message;
@@ -256,6 +257,7 @@ TEST_F(BoardFileTest, BadFilesAreRefusedWholeWithPlaceAndReason) {
       {"{\"pcb28_board\": 1, \"tracks\": [{\"x\": 1 \"y\": 2}]}", "b.json: line 1, column 41:"},
       {"", "b.json: line 1, column 1:"},
       {R"({"tracks": []})", "b.json: top level: missing key 'pcb28_board'"},
+      {"{\"pcb28_board\": " + deep + "}", "pcb28_board: unsupported format version a list"},
       {R"({"pcb28_board": 2})", "b.json: pcb28_board: unsupported format version 2; expected 1"},
       {R"({"pcb28_board": 1, "trakcs": []})",
        "b.json: top level: unknown key 'trakcs' at top level (did you mean 'tracks'?)"},
