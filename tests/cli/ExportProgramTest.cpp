@@ -15,7 +15,7 @@ struct Outcome {
   std::string output;  // standard output and standard error together
 };
 
-Outcome Run(const std::string& arguments) {
+Outcome RunProgram(const std::string& arguments) {
   const std::string command = std::string(PCB28_EXPORT_PROGRAM) + " " + arguments + " 2>&1";
   Outcome outcome;
   FILE* pipe = popen(command.c_str(), "r");
@@ -40,7 +40,7 @@ std::string BoardFile(const std::string& folder, const std::string& json) {
 
 TEST(ExportProgram, WritesTheDefaultOutputBesideTheBoardFile) {
   const std::string folder = testsupport::TempFolder();
-  const Outcome outcome = Run(Quote(BoardFile(folder, R"({"pcb28_board": 1})")));
+  const Outcome outcome = RunProgram(Quote(BoardFile(folder, R"({"pcb28_board": 1})")));
   EXPECT_EQ(outcome.status, 0) << outcome.output;
   bool wellFormed = false;
   const auto lines =
@@ -55,7 +55,7 @@ TEST(ExportProgram, AMissingFolderShowsTheErrorAndExitsWithOne) {
   const std::string folder = testsupport::TempFolder();
   const std::string out = folder + "/missing/out.pcb";
   const Outcome outcome =
-      Run(Quote(BoardFile(folder, R"({"pcb28_board": 1})")) + " -o " + Quote(out));
+      RunProgram(Quote(BoardFile(folder, R"({"pcb28_board": 1})")) + " -o " + Quote(out));
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.output.find("Orvane Error: File Error - Failed to Export " + out),
             std::string::npos)
@@ -64,28 +64,29 @@ TEST(ExportProgram, AMissingFolderShowsTheErrorAndExitsWithOne) {
 
 TEST(ExportProgram, BadArgumentsAndBadBoardFilesExitWithTwo) {
   const std::string folder = testsupport::TempFolder();
-  EXPECT_EQ(Run("").status, 2);
-  EXPECT_EQ(Run("--frobnicate x.json").status, 2);
-  EXPECT_EQ(Run("a.json b.json").status, 2);
-  EXPECT_EQ(Run("a.json -o").status, 2);
-  EXPECT_EQ(Run(Quote(folder + "/does-not-exist.json")).status, 2);
+  EXPECT_EQ(RunProgram("").status, 2);
+  EXPECT_EQ(RunProgram("--frobnicate x.json").status, 2);
+  EXPECT_EQ(RunProgram("a.json b.json").status, 2);
+  EXPECT_EQ(RunProgram("a.json -o").status, 2);
+  EXPECT_EQ(RunProgram(Quote(folder + "/does-not-exist.json")).status, 2);
   // Exporting x.pcb to its own name would overwrite the input.
   testsupport::WriteFile(folder + "/x.pcb", "keep me");
-  EXPECT_EQ(Run(Quote(folder + "/x.pcb")).status, 2);
+  EXPECT_EQ(RunProgram(Quote(folder + "/x.pcb")).status, 2);
   EXPECT_EQ(testsupport::ReadFile(folder + "/x.pcb"), "keep me");
 
-  const Outcome bad = Run(Quote(BoardFile(folder, R"({"pcb28_board": 1, "widht": 3})")));
+  const Outcome bad = RunProgram(Quote(BoardFile(folder, R"({"pcb28_board": 1, "widht": 3})")));
   EXPECT_EQ(bad.status, 2);
   EXPECT_NE(bad.output.find("widht"), std::string::npos) << bad.output;
   EXPECT_NE(bad.output.find("board.json"), std::string::npos) << bad.output;
 
   const std::string tooLong = folder + "/" + std::string(300, 'n') + ".pcb";
-  EXPECT_EQ(Run(Quote(BoardFile(folder, R"({"pcb28_board": 1})")) + " -o " + Quote(tooLong)).status,
+  EXPECT_EQ(RunProgram(Quote(BoardFile(folder, R"({"pcb28_board": 1})")) + " -o " + Quote(tooLong))
+                .status,
             2);
 }
 
 TEST(ExportProgram, HelpExplainsTheCommand) {
-  const Outcome outcome = Run("--help");
+  const Outcome outcome = RunProgram("--help");
   EXPECT_EQ(outcome.status, 0);
   EXPECT_NE(outcome.output.find("usage: pcb28-export BOARD"), std::string::npos);
   EXPECT_NE(outcome.output.find("Exit status"), std::string::npos);
