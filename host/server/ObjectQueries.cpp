@@ -37,6 +37,7 @@ void Common(const Exchange& x, Primitive& p, std::uint16_t* flags, std::uint16_t
   x(flags, p.flags);
   x(index, p.index);
   x(layer, p.layer);
+  if (!x.get() && net != nullptr && *net != p.net) S().InvalidateNetMembers();
   x(net, p.net);
   x(tag, p.tag);
   if (component != nullptr) {
@@ -624,6 +625,7 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryFromTo(QueryMode mode, ObjectHandle
   xc(x2, f->x2);
   xc(y2, f->y2);
   xc(toByte, f->toByte);
+  if (!xc.get() && net != nullptr && *net != f->net) S().InvalidateNetMembers();
   xc(net, f->net);
   return kOk;
 }

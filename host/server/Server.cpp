@@ -50,6 +50,9 @@ void Server::Reset() {
   currentBoard_ = 0;
   iterators_.clear();
   freeIterators_.clear();
+  openIterators_ = 0;
+  InvalidateNetMembers();
+  netMembersPeakBytes_ = 0;
   progress_ = ProgressState{};
   recording_ = false;
   calls_.clear();
@@ -116,6 +119,7 @@ ObjectHandle Server::Insert(std::unique_ptr<Object> object, ObjectHandle compone
     board->freeObjects[kind].push_back(handle);
   }
   objects_.push_back(std::move(object));
+  InvalidateNetMembers();
   return handle;
 }
 
@@ -131,6 +135,7 @@ ObjectHandle Server::AddComponentText(ObjectHandle component, Text text, bool de
   object->component = component;
   objects_.push_back(std::move(object));
   slot = handle;
+  InvalidateNetMembers();
   return handle;
 }
 
@@ -172,6 +177,7 @@ bool Server::Reparent(ObjectHandle object, ObjectHandle component) {
     if (target == nullptr || target->board != primitive->board) return false;
   }
   if (primitive->component == component) return true;
+  InvalidateNetMembers();
   const auto kind = static_cast<std::size_t>(primitive->kind);
   if (auto* old = Get<Component>(primitive->component)) {
     if (old->nameText == object) {
@@ -237,19 +243,64 @@ void Server::Collect(ObjectHandle owner, Kind kind, HostLayer layer,
   } else if (object->kind == Kind::Net) {
     auto* board = Get<Board>(object->board);
     if (board == nullptr) return;
-    CollectWalk(*board, kind, out);
-    std::erase_if(out, [&](ObjectHandle h) {
-      const Object& member = *objects_[h];
-      if (IsPrimitiveKind(member.kind)) return static_cast<const Primitive&>(member).net != owner;
-      if (member.kind == Kind::FromTo) return static_cast<const FromTo&>(member).net != owner;
-      return true;
-    });
+    if (openIterators_ > 0) {
+      const auto& members = NetMembersOf(*board, owner, kind);
+      out.assign(members.begin(), members.end());
+    } else {
+      CollectWalk(*board, kind, out);
+      std::erase_if(out, [&](ObjectHandle h) { return NetOf(h) != owner; });
+    }
   } else {
     return;
   }
   if (layer != 0) {
     std::erase_if(out, [&](ObjectHandle h) { return !OnLayer(*objects_[h], layer); });
   }
+}
+
+ObjectHandle Server::NetOf(ObjectHandle member) const {
+  const Object& object = *objects_[member];
+  if (IsPrimitiveKind(object.kind)) return static_cast<const Primitive&>(object).net;
+  if (object.kind == Kind::FromTo) return static_cast<const FromTo&>(object).net;
+  return 0;
+}
+
+void Server::InvalidateNetMembers() {
+  if (netMembersBoard_ == 0) return;
+  netMembersBoard_ = 0;
+  netMembersBytes_ = 0;
+  for (NetMembers& index : netMembers_) {
+    index.built = false;
+    index.byNet.clear();
+  }
+}
+
+const std::vector<ObjectHandle>& Server::NetMembersOf(const Board& board, ObjectHandle net,
+                                                      Kind kind) {
+  static const std::vector<ObjectHandle> kNone;
+  if (netMembersBoard_ != board.handle) {
+    InvalidateNetMembers();
+    netMembersBoard_ = board.handle;
+  }
+  NetMembers& index = netMembers_[static_cast<std::size_t>(kind)];
+  if (!index.built) {
+    std::vector<ObjectHandle> walk;
+    CollectWalk(board, kind, walk);
+    for (ObjectHandle h : walk) {
+      if (const ObjectHandle on = NetOf(h)) index.byNet[on].push_back(h);
+    }
+    index.built = true;
+    // The lists' capacities and about a map node per net, plus the board
+    // walk that the build held at the same time.
+    std::size_t bytes = index.byNet.bucket_count() * sizeof(void*);
+    for (const auto& entry : index.byNet)
+      bytes += entry.second.capacity() * sizeof(ObjectHandle) + 64;
+    netMembersBytes_ += bytes;
+    netMembersPeakBytes_ =
+        std::max(netMembersPeakBytes_, netMembersBytes_ + walk.capacity() * sizeof(ObjectHandle));
+  }
+  const auto found = index.byNet.find(net);
+  return found != index.byNet.end() ? found->second : kNone;
 }
 
 bool Server::InScope(const Rule& rule, ObjectHandle handle) {
@@ -332,7 +383,8 @@ ObjectHandle Server::CreateIterator(ObjectHandle owner, std::uint8_t kind, std::
   it.generation = static_cast<std::uint16_t>((it.generation + 1) & 0x7FFFu);
   it.method = method;
   it.next = 0;
-  Collect(owner, static_cast<Kind>(kind), layer, it.items);
+  Collect(owner, static_cast<Kind>(kind), layer, it.items);  // before it counts as open
+  ++openIterators_;
   return kIteratorBit | (static_cast<ObjectHandle>(it.generation) << 16) |
          static_cast<ObjectHandle>(slot);
 }
@@ -356,12 +408,14 @@ bool Server::DestroyIterator(ObjectHandle iterator) {
   it->open = false;
   it->items.clear();  // keeps its capacity for the next walk
   freeIterators_.push_back(iterator & 0xFFFFu);
+  if (--openIterators_ == 0) InvalidateNetMembers();
   return true;
 }
 
-std::size_t Server::OpenIterators() const {
-  return static_cast<std::size_t>(std::count_if(iterators_.begin(), iterators_.end(),
-                                                [](const Iterator& it) { return it.open; }));
+std::size_t Server::IteratorSnapshotBytes() const {
+  std::size_t bytes = 0;
+  for (const Iterator& it : iterators_) bytes += it.items.capacity() * sizeof(ObjectHandle);
+  return bytes;
 }
 
 // ------------------------------------------------------------------ test support

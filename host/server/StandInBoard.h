@@ -29,6 +29,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 #include "hostapi/HostLayers.h"
@@ -477,7 +478,14 @@ class STANDIN_API Server {
   ObjectHandle FirstObject(ObjectHandle iterator);
   ObjectHandle NextObject(ObjectHandle iterator);
   bool DestroyIterator(ObjectHandle iterator);
-  std::size_t OpenIterators() const;
+  std::size_t OpenIterators() const { return openIterators_; }
+  // Forgets the net member index (see netMembers_); called on every change
+  // that can move an object to another net or reorder a walk.
+  void InvalidateNetMembers();
+  // Bytes the iterators' snapshots hold (kept for reuse after a walk).
+  std::size_t IteratorSnapshotBytes() const;
+  // The most bytes the net member index has held since the last Reset.
+  std::size_t NetMembersPeakBytes() const { return netMembersPeakBytes_; }
 
   // Progress display.
   ProgressState& Progress() { return progress_; }
@@ -535,6 +543,24 @@ class STANDIN_API Server {
   ObjectHandle currentBoard_ = 0;
   std::vector<Iterator> iterators_;
   std::vector<std::size_t> freeIterators_;
+  std::size_t openIterators_ = 0;
+  // Net member walks nested in another walk (a walk over the nets with a
+  // member walk per net) are answered from an index of the board's objects
+  // by net, built once per kind by one board walk, so that walking every
+  // net's members costs one board walk, not one per net. The index lives
+  // only while some iterator is open and is dropped by any change through
+  // the server, so a walk outside another walk always sees the model as it
+  // is.
+  struct NetMembers {
+    bool built = false;
+    std::unordered_map<ObjectHandle, std::vector<ObjectHandle>> byNet;
+  };
+  ObjectHandle netMembersBoard_ = 0;
+  std::size_t netMembersBytes_ = 0;
+  std::size_t netMembersPeakBytes_ = 0;
+  std::array<NetMembers, kKindCount> netMembers_;
+  const std::vector<ObjectHandle>& NetMembersOf(const Board& board, ObjectHandle net, Kind kind);
+  ObjectHandle NetOf(ObjectHandle member) const;
   ProgressState progress_;
   bool recording_ = false;
   std::vector<RecordedCall> calls_;
