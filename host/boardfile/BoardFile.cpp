@@ -611,22 +611,29 @@ class Reader {
       List outline(r, kMaxOutlineEntries, "outline entries");
       for (std::size_t i = 0; i < outline.size(); ++i) {
         Fields e(outline[i], "an outline entry (x, y, arc, kind)");
-        PolygonSegment segment{};
-        e.Length("x", segment.X);
-        e.Length("y", segment.Y);
+        // Read into aligned fields: the host's entry layout is packed, and a
+        // reference to one of its fields would be misaligned.
+        struct {
+          std::uint8_t kind = 0;
+          Coord x = 0, y = 0, cx = 0, cy = 0, radius = 0;
+          double startAngle = 0, endAngle = 0;
+        } v;
+        e.Length("x", v.x);
+        e.Length("y", v.y);
         if (Ref a = e["arc"]) {
           Fields arc(a, "an arc (cx, cy, radius, start_angle, end_angle)");
-          segment.SegmentKind = 1;
-          arc.Length("cx", segment.CenterX);
-          arc.Length("cy", segment.CenterY);
-          arc.Length("radius", segment.Radius);
-          arc.Real("start_angle", segment.StartAngle);
-          arc.Real("end_angle", segment.EndAngle);
+          v.kind = 1;
+          arc.Length("cx", v.cx);
+          arc.Length("cy", v.cy);
+          arc.Length("radius", v.radius);
+          arc.Real("start_angle", v.startAngle);
+          arc.Real("end_angle", v.endAngle);
           arc.Done();
         }
-        e.Int("kind", segment.SegmentKind);
+        e.Int("kind", v.kind);
         e.Done();
-        p->outline.push_back(segment);
+        p->outline.push_back(
+            PolygonSegment{v.kind, v.x, v.y, v.cx, v.cy, v.radius, v.startAngle, v.endAngle});
       }
     }
     s_.areas.push_back(std::move(p));
