@@ -128,9 +128,9 @@ void BufferedTextFile::PutBlanks(int count) {
 
 void BufferedTextFile::Write(std::string_view text) { Put(text.data(), text.size()); }
 
-void BufferedTextFile::WriteChar(char c) {
+void BufferedTextFile::PutCharAfterFlush(char c) {
   if (file_ == nullptr) return;
-  if (used_ == kBufferSize) Flush();
+  Flush();
   buffer_[used_++] = c;
 }
 
@@ -147,17 +147,20 @@ void BufferedTextFile::WriteShortString(const std::uint8_t* s, std::size_t capac
 
 void BufferedTextFile::EndLine() { Put("\r\n", 2); }
 
-void BufferedTextFile::WriteInt(std::int64_t value) {
-  char text[std::numeric_limits<std::int64_t>::digits10 + 2];
-  const auto result = std::to_chars(text, text + sizeof text, value);
-  Put(text, static_cast<std::size_t>(result.ptr - text));
+// Integers are formatted straight into the buffer, flushed first when the
+// longest integer might not fit.
+template <typename Integer>
+void BufferedTextFile::PutInteger(Integer value) {
+  constexpr std::size_t kLongest = std::numeric_limits<Integer>::digits10 + 2;
+  if (file_ == nullptr) return;
+  if (kBufferSize - used_ < kLongest) Flush();
+  const auto result = std::to_chars(buffer_ + used_, buffer_ + kBufferSize, value);
+  used_ = static_cast<std::size_t>(result.ptr - buffer_);
 }
 
-void BufferedTextFile::WriteUnsigned(std::uint64_t value) {
-  char text[std::numeric_limits<std::uint64_t>::digits10 + 1];
-  const auto result = std::to_chars(text, text + sizeof text, value);
-  Put(text, static_cast<std::size_t>(result.ptr - text));
-}
+void BufferedTextFile::WriteInt(std::int64_t value) { PutInteger(value); }
+
+void BufferedTextFile::WriteUnsigned(std::uint64_t value) { PutInteger(value); }
 
 // Integer division truncates toward zero; no 32-bit value overflows it.
 void BufferedTextFile::WriteCoord(Coord value) { WriteInt(value / 10); }

@@ -37,7 +37,13 @@ class BufferedTextFile {
   bool IsOpen() const { return file_ != nullptr; }
 
   void Write(std::string_view text);
-  void WriteChar(char c);
+  void WriteChar(char c) {
+    if (file_ != nullptr && used_ < kBufferSize) {
+      buffer_[used_++] = c;
+    } else {
+      PutCharAfterFlush(c);
+    }
+  }
   void WriteBytes(const std::uint8_t* data, std::size_t n);
   // A length-prefixed string: s[0] is the length, the characters follow.
   // `capacity` is the number of character bytes the buffer holds after the
@@ -63,6 +69,9 @@ class BufferedTextFile {
 
  private:
   void Put(const char* data, std::size_t n);
+  void PutCharAfterFlush(char c);
+  template <typename Integer>
+  void PutInteger(Integer value);
   void PutBlanks(int count);
   void Flush();
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <type_traits>
 
 #include "board/PcbGroups.h"
 #include "board/PcbNets.h"
@@ -310,62 +311,78 @@ void TPCBObject::SetToByte(std::uint8_t) {}
 
 namespace {
 
-std::unique_ptr<TPCBObject> MakeObject(ObjectKindCode kind, ObjectHandle handle) {
+// Calls use(std::type_identity<T>{}) with the class T of an object kind;
+// false when the kind has no class.
+template <typename Use>
+bool ForClassOfKind(ObjectKindCode kind, Use&& use) {
   switch (kind) {
     case ArcObject:
-      return std::make_unique<TPcbArc>(handle);
+      return use(std::type_identity<TPcbArc>{}), true;
     case PadObject:
-      return std::make_unique<TPcbPad>(handle);
+      return use(std::type_identity<TPcbPad>{}), true;
     case ViaObject:
-      return std::make_unique<TPcbVia>(handle);
+      return use(std::type_identity<TPcbVia>{}), true;
     case TrackObject:
-      return std::make_unique<TPcbTrack>(handle);
+      return use(std::type_identity<TPcbTrack>{}), true;
     case TextObject:
-      return std::make_unique<TPcbText>(handle);
+      return use(std::type_identity<TPcbText>{}), true;
     case FillObject:
-      return std::make_unique<TPcbFill>(handle);
+      return use(std::type_identity<TPcbFill>{}), true;
     case FromToObject:
-      return std::make_unique<TPcbFromTo>(handle);
+      return use(std::type_identity<TPcbFromTo>{}), true;
     case NetObject:
-      return std::make_unique<TPcbNet>(handle);
+      return use(std::type_identity<TPcbNet>{}), true;
     case ComponentObject:
-      return std::make_unique<TPcbComponent>(handle);
+      return use(std::type_identity<TPcbComponent>{}), true;
     case PolygonObject:
-      return std::make_unique<TPcbPolygon>(handle);
+      return use(std::type_identity<TPcbPolygon>{}), true;
     case DimensionObject:
-      return std::make_unique<TPcbDimension>(handle);
+      return use(std::type_identity<TPcbDimension>{}), true;
     case CoordinateObject:
-      return std::make_unique<TPcbCoordinate>(handle);
+      return use(std::type_identity<TPcbCoordinate>{}), true;
     case ClassObject:
-      return std::make_unique<TPCBObjectClass>(handle);
+      return use(std::type_identity<TPCBObjectClass>{}), true;
     case RuleObject:
-      return std::make_unique<TPcbRule>(handle);
+      return use(std::type_identity<TPcbRule>{}), true;
     case ManualFromToObject:
-      return std::make_unique<TPcbManualFromTo>(handle);
+      return use(std::type_identity<TPcbManualFromTo>{}), true;
     case BoardOutlineObject:
-      return std::make_unique<TPcbBoardOutline>(handle);
+      return use(std::type_identity<TPcbBoardOutline>{}), true;
     default:
-      return nullptr;
+      return false;
   }
+}
+
+// Makes the object of a handle on the stack, loads it in get mode and hands
+// it to read: what ObjectFromHandle does, without a heap object per lookup.
+template <typename Read>
+void ReadObject(ObjectHandle handle, Read&& read) {
+  ForClassOfKind(PCBProcs::PcbApi_GetObjectIdFromObjectHandle(handle),
+                 [&]<typename T>(std::type_identity<T>) {
+                   T object(handle);
+                   object.Load(kQueryGet);
+                   read(static_cast<TPCBObject&>(object));
+                 });
 }
 
 }  // namespace
 
 std::unique_ptr<TPCBObject> ObjectFromHandle(ObjectHandle handle) {
-  auto object = MakeObject(PCBProcs::PcbApi_GetObjectIdFromObjectHandle(handle), handle);
+  std::unique_ptr<TPCBObject> object;
+  ForClassOfKind(PCBProcs::PcbApi_GetObjectIdFromObjectHandle(handle),
+                 [&]<typename T>(std::type_identity<T>) { object = std::make_unique<T>(handle); });
   if (object) object->Load(kQueryGet);
   return object;
 }
 
 std::uint16_t ObjectNumber(ObjectHandle handle) {
-  if (handle == 0) return 0;
-  const auto object = ObjectFromHandle(handle);
-  return object ? object->GetIndex() : 0;
+  std::uint16_t number = 0;
+  if (handle != 0) ReadObject(handle, [&](TPCBObject& object) { number = object.GetIndex(); });
+  return number;
 }
 
 LenString ObjectName(ObjectHandle handle) {
   LenString name;
-  if (handle == 0) return name;
-  if (const auto object = ObjectFromHandle(handle)) object->GetText(name);
+  if (handle != 0) ReadObject(handle, [&](TPCBObject& object) { object.GetText(name); });
   return name;
 }

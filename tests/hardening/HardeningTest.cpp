@@ -93,7 +93,9 @@ class HardeningTest : public ::testing::Test {
         testsupport::SplitLines(testsupport::ReadFile(path), wellFormed);
     EXPECT_TRUE(wellFormed);
     EXPECT_FALSE(lines.empty());
-    if (!lines.empty()) EXPECT_EQ(lines.back(), "ENDPCB");
+    if (!lines.empty()) {
+      EXPECT_EQ(lines.back(), "ENDPCB");
+    }
     return lines;
   }
 
