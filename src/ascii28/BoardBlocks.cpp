@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "ascii28/FileLayers.h"
+#include "ascii28/RecordCommon.h"
 #include "ascii28/RunState.h"
 #include "board/PcbBoard.h"
 #include "board/PcbNets.h"
@@ -40,11 +41,6 @@ void TakeClearance(void*, ObjectHandle handle) {
 }
 
 // ---- blocks
-
-void Line(std::string_view text) {
-  Run.OutputFile.Write(text);
-  Run.OutputFile.EndLine();
-}
 
 // "v v v"
 void Triple(unsigned v1, unsigned v2, unsigned v3) {
@@ -106,7 +102,7 @@ void WriteDefaultsBlock() {
   const TPcbBoard& board = *Run.CurrentBoard;
   BufferedTextFile& out = Run.OutputFile;
 
-  Line("DEFAULTS");
+  WriteLine("DEFAULTS");
   out.WriteInt(board.BoardInfo4);
   out.WriteChar(' ');
   out.WriteInt(board.BoardInfo5);
@@ -115,7 +111,7 @@ void WriteDefaultsBlock() {
   out.WriteChar(' ');
   out.WriteInt(board.BoardInfo7);
   out.EndLine();
-  Line("1");
+  WriteLine("1");
   Triple(board.Grids.Value2, board.Grids.Value3, board.Grids.Value4);
 
   out.WriteScientific(board.Grids.Value5);
@@ -135,7 +131,7 @@ void WriteDefaultsBlock() {
     out.WriteUnsigned(board.LayerStatus2(FileToHostLayer(fileLayer)));
     out.EndLine();
   }
-  Line("0  ");
+  WriteLine("0  ");
 }
 
 Coord FindBoardClearance() {
@@ -148,41 +144,41 @@ Coord FindBoardClearance() {
 void WriteOptionsBlock() {
   BufferedTextFile& out = Run.OutputFile;
 
-  Line("OPTIONS");                          // 1
-  Line("300000 500000 0 1 0 0 0 1 0");      // 2
-  FlagLine(0, 0);                           // 3
-  FlagLine(1, 16);                          // 4
-  Line("");                                 // 5
-  Line("");                                 // 6
-  Line("");                                 // 7
-  Line("0 1 0 0 0 0 0 1.000 1.000 1.000");  // 8
-  Line("1 1 0 1 1 1 1 1");                  // 9
-  Line("32 32 32");                         // 10
-  for (unsigned k = 1; k <= 32; ++k) {      // 11 to 42
+  WriteLine("OPTIONS");                          // 1
+  WriteLine("300000 500000 0 1 0 0 0 1 0");      // 2
+  FlagLine(0, 0);                                // 3
+  FlagLine(1, 16);                               // 4
+  WriteLine("");                                 // 5
+  WriteLine("");                                 // 6
+  WriteLine("");                                 // 7
+  WriteLine("0 1 0 0 0 0 0 1.000 1.000 1.000");  // 8
+  WriteLine("1 1 0 1 1 1 1 1");                  // 9
+  WriteLine("32 32 32");                         // 10
+  for (unsigned k = 1; k <= 32; ++k) {           // 11 to 42
     const unsigned v = k == 15 ? 64 : k == 16 ? 192 : 6 * k;
     Triple(v, v, v);
   }
-  Line("0 0 0");                                                 // 43
-  Line("255 255 255");                                           // 44
+  WriteLine("0 0 0");                                            // 43
+  WriteLine("255 255 255");                                      // 44
   for (unsigned v = 210; v <= 246; v += 6) Triple(v, v, v);      // 45 to 51
   for (const auto& c : kLayerColours) Triple(c[0], c[1], c[2]);  // 52 to 93
   // 94 and 95
-  Line("1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1 1 0 1 1 1 1 1 1 ");
-  Line("1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1 0 0 1 1 1 1 1 1 ");
-  Line("4.000 1.000 1.000 0 0 0 0 0 1 0");  // 96
+  WriteLine("1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1 1 0 1 1 1 1 1 1 ");
+  WriteLine("1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1 0 0 1 1 1 1 1 1 ");
+  WriteLine("4.000 1.000 1.000 0 0 0 0 0 1 0");  // 96
   // 97 and 98
-  Line("60 130000 60 130000 60 130000 60 130000 60 130000 60 130000 60 130000 60 130000 ");
-  Line("0 0 0 0 1 0 50 50 200000000 160000000 10000000 3 1 2500000 1");
-  Line("");                                                 // 99
-  Line("100000 500000 220000 1000000 0 1 5 5 200000.000");  // 100
-  Line("0 0 1 0 1 1 0 0 0 ");                               // 101
-  Line("1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 2 ");                 // 102
-  Line("0 0 0 0 0");                                        // 103
-  Line("KDX.LOG");                                          // 104
-  Line("KDX.PCB");                                          // 105
-  Line("200000 500000 200000 1 0 1 0");                     // 106
-  Line("");                                                 // 107
-  Line("");                                                 // 108
+  WriteLine("60 130000 60 130000 60 130000 60 130000 60 130000 60 130000 60 130000 60 130000 ");
+  WriteLine("0 0 0 0 1 0 50 50 200000000 160000000 10000000 3 1 2500000 1");
+  WriteLine("");                                                 // 99
+  WriteLine("100000 500000 220000 1000000 0 1 5 5 200000.000");  // 100
+  WriteLine("0 0 1 0 1 1 0 0 0 ");                               // 101
+  WriteLine("1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 2 ");                 // 102
+  WriteLine("0 0 0 0 0");                                        // 103
+  WriteLine("KDX.LOG");                                          // 104
+  WriteLine("KDX.PCB");                                          // 105
+  WriteLine("200000 500000 200000 1 0 1 0");                     // 106
+  WriteLine("");                                                 // 107
+  WriteLine("");                                                 // 108
 
   const Coord half = FindBoardClearance() / 2;  // 109
   for (int n = 0; n < 6; ++n) {
@@ -191,16 +187,16 @@ void WriteOptionsBlock() {
   }
   out.EndLine();
 
-  Line("1 1 1 1 1 1 1 1 1 1 1 1 1 1");    // 110
-  Line("50000 10000 1 0 1 1 1 0 0 0 1");  // 111
-  Line("0 0 0 0 ");                       // 112
-  Line("0 0 0 0 ");                       // 113
+  WriteLine("1 1 1 1 1 1 1 1 1 1 1 1 1 1");    // 110
+  WriteLine("50000 10000 1 0 1 1 1 0 0 0 1");  // 111
+  WriteLine("0 0 0 0 ");                       // 112
+  WriteLine("0 0 0 0 ");                       // 113
   // 114
-  Line("0 0 0  2.00000000000000E+0005  2.00000000000000E+0005 0 0 0 0 0 0 25 4 0");
-  Line("0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 ");    // 115
-  Line("0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 ");    // 116
-  Line("0 0 0 0 0 0 0");                       // 117
-  for (int line = 118; line <= 119; ++line) {  // sixteen reals
+  WriteLine("0 0 0  2.00000000000000E+0005  2.00000000000000E+0005 0 0 0 0 0 0 25 4 0");
+  WriteLine("0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 ");  // 115
+  WriteLine("0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 ");  // 116
+  WriteLine("0 0 0 0 0 0 0");                     // 117
+  for (int line = 118; line <= 119; ++line) {     // sixteen reals
     for (int n = 0; n < 16; ++n) {
       if (n != 0) out.WriteChar(' ');
       out.Write(kReal);
@@ -211,7 +207,7 @@ void WriteOptionsBlock() {
     out.Write(kReal);
     out.WriteChar(' ');
   }
-  Line("0 0 0 0 0 0 0 0 0 0 1 0 0 0 0 0 0 0 4 0");
+  WriteLine("0 0 0 0 0 0 0 0 0 0 1 0 0 0 0 0 0 0 4 0");
 }
 
 }  // namespace ascii28

@@ -15,22 +15,8 @@ namespace ascii28 {
 
 namespace {
 
-void Blank() { Run.OutputFile.WriteChar(' '); }
-void CoordField(Coord value) {
-  Blank();
-  Run.OutputFile.WriteCoord(value);
-}
-void NumberField(std::uint64_t value) {
-  Blank();
-  Run.OutputFile.WriteUnsigned(value);
-}
-void Line(const char* text) {
-  Run.OutputFile.Write(text);
-  Run.OutputFile.EndLine();
-}
-
-// Flags A and B of the polygon's flags line. StyleCode 0 to 4 as tabled in
-// Part 4.5. A code above 4 is written like 0 and 1, as "1 1": that is what a
+// Flags A and B of the polygon's flags line from StyleCode 0 to 4. A code
+// above 4 is written like 0 and 1, as "1 1": that is what a
 // polygon gets when the host says nothing about its style (a missing or
 // failing query leaves StyleCode 0), so an unknown style reads as the
 // default one rather than as an arbitrary pick among the known variants,
@@ -41,10 +27,14 @@ struct StyleFlags {
 };
 StyleFlags FlagsOfStyle(std::uint8_t styleCode) {
   switch (styleCode) {
-    case 2: return {0, 1};
-    case 3: return {1, 0};
-    case 4: return {0, 0};
-    default: return {1, 1};  // 0, 1 and every code above 4
+    case 2:
+      return {0, 1};
+    case 3:
+      return {1, 0};
+    case 4:
+      return {0, 0};
+    default:
+      return {1, 1};  // 0, 1 and every code above 4
   }
 }
 
@@ -58,20 +48,19 @@ void WriteComponentBlock(ObjectHandle handle) {
   component.Load(kQueryGet);
 
   BufferedTextFile& f = Run.OutputFile;
-  Line("COMP");
+  WriteLine("COMP");
   f.WriteShortString(component.Pattern.Buffer(), component.Pattern.kCapacity);
   f.EndLine();
   WriteCommonFields(handle);
   f.WriteCoord(component.X);
-  CoordField(component.Y);
-  NumberField(component.ComponentByte1);
-  NumberField(component.ComponentByte2);
+  WriteCoordField(component.Y);
+  WriteNumberField(component.ComponentByte1);
+  WriteNumberField(component.ComponentByte2);
   f.Write(" 0 0 0 0 0");
-  Blank();
-  f.WriteFixed(component.Rotation, 6);
-  NumberField(component.Tag);
-  NumberField(component.ComponentByte3);
-  NumberField(HostToFileLayer(component.Layer));
+  WriteRealField(component.Rotation, 6);
+  WriteNumberField(component.Tag);
+  WriteNumberField(component.ComponentByte3);
+  WriteLayerField(component.Layer);
   f.EndLine();
 
   Run.ComponentNameText = component.NameTextHandle;
@@ -93,7 +82,7 @@ void WriteComponentBlock(ObjectHandle handle) {
   Run.InComponent = false;
   Run.ComponentNameText = 0;
   Run.ComponentCommentText = 0;
-  Line("ENDCOMP");
+  WriteLine("ENDCOMP");
   Run.PadCounter = 0;
 }
 
@@ -114,25 +103,25 @@ void WritePolygonRecord(ObjectHandle handle) {
   const PolygonSegment* segments = polygon.Segments;
 
   BufferedTextFile& f = Run.OutputFile;
-  Line("PG");
+  WriteLine("PG");
   f.WriteUnsigned(HostToFileLayer(polygon.Layer));
   f.EndLine();
-  NumberField(ObjectNumber(polygon.NetHandle));  // the line begins with the blank
+  WriteReferenceField(polygon.NetHandle);  // the line begins with the blank
   f.EndLine();
 
   const StyleFlags flags = FlagsOfStyle(polygon.StyleCode);
   f.WriteUnsigned(polygon.PolygonByte1);
-  NumberField(flags.A);
-  NumberField(flags.B);
-  NumberField(polygon.PolygonByte2);
+  WriteNumberField(flags.A);
+  WriteNumberField(flags.B);
+  WriteNumberField(polygon.PolygonByte2);
   f.Write("  0 ");  // the blank after PolygonByte2, then blank, 0, blank
   f.WriteUnsigned(polygon.PolygonByte3);
   f.EndLine();
 
   f.WriteCoord(polygon.PolygonValue1);
-  CoordField(polygon.TrackWidth);
-  CoordField(polygon.PolygonValue3);
-  NumberField(0);
+  WriteCoordField(polygon.TrackWidth);
+  WriteCoordField(polygon.PolygonValue3);
+  WriteNumberField(0);
   f.EndLine();
   f.EndLine();  // the empty line
 
@@ -140,33 +129,29 @@ void WritePolygonRecord(ObjectHandle handle) {
   f.EndLine();
   for (std::int32_t k = 0; k <= n; ++k) {
     f.WriteCoord(segments[k].X);
-    CoordField(segments[k].Y);
+    WriteCoordField(segments[k].Y);
     f.EndLine();
   }
 
   // The arc flags: entry N first, then entries 0 to N - 1.
-  NumberField(IsArcEntry(segments[n]) ? 1 : 0);
-  for (std::int32_t k = 0; k < n; ++k) NumberField(IsArcEntry(segments[k]) ? 1 : 0);
+  WriteNumberField(IsArcEntry(segments[n]) ? 1 : 0);
+  for (std::int32_t k = 0; k < n; ++k) WriteNumberField(IsArcEntry(segments[k]) ? 1 : 0);
   f.EndLine();
 
   for (std::int32_t k = 0; k < n; ++k) {
     const PolygonSegment& s = segments[k];
     if (!IsArcEntry(s)) continue;
-    WriteRecordPrefix();
-    f.WriteChar('A');
-    f.EndLine();
+    WriteKeywordLine('A');
     WriteCommonFields(handle);
     f.WriteCoord(s.CenterX);
-    CoordField(s.CenterY);
-    CoordField(s.Radius);
-    Blank();
-    f.WriteFixed(s.StartAngle, 4);
-    Blank();
-    f.WriteFixed(s.EndAngle, 4);
-    CoordField(polygon.TrackWidth);
-    NumberField(HostToFileLayer(polygon.Layer));
-    NumberField(ObjectNumber(polygon.NetHandle));  // one lookup per reference
-    NumberField(0);
+    WriteCoordField(s.CenterY);
+    WriteCoordField(s.Radius);
+    WriteRealField(s.StartAngle, 4);
+    WriteRealField(s.EndAngle, 4);
+    WriteCoordField(polygon.TrackWidth);
+    WriteLayerField(polygon.Layer);
+    WriteReferenceField(polygon.NetHandle);  // one lookup per reference
+    WriteNumberField(0);
     f.EndLine();
     f.Write(" 0 ");
     f.WriteUnsigned(polygon.Tag);

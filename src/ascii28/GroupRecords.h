@@ -1,4 +1,4 @@
-// The component block and the polygon record (Part 4.5).
+// The component block and the polygon record.
 #pragma once
 
 #include "hostapi/PcbApi.h"

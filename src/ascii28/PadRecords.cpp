@@ -1,26 +1,11 @@
 #include "ascii28/PadRecords.h"
 
-#include "ascii28/FileLayers.h"
 #include "ascii28/RecordCommon.h"
 #include "ascii28/RunState.h"
 #include "board/PcbPad.h"
 #include "hostapi/PCBProcs.h"
 
 namespace ascii28 {
-
-namespace {
-
-void Blank() { Run.OutputFile.WriteChar(' '); }
-void CoordField(Coord value) {
-  Blank();
-  Run.OutputFile.WriteCoord(value);
-}
-void NumberField(std::uint64_t value) {
-  Blank();
-  Run.OutputFile.WriteUnsigned(value);
-}
-
-}  // namespace
 
 void WritePadRecord(ObjectHandle handle) {
   PCBProcs::PcbApi_Percent_Update();
@@ -34,39 +19,35 @@ void WritePadRecord(ObjectHandle handle) {
   pad.Load(kQuerySet);
 
   BufferedTextFile& f = Run.OutputFile;
-  WriteRecordPrefix();
-  f.WriteChar('P');
-  f.EndLine();
+  WriteKeywordLine('P');
 
   WriteCommonFields(handle);
   f.WriteCoord(pad.X);
-  CoordField(pad.Y);
-  CoordField(pad.XSizeTop);
-  CoordField(pad.YSizeTop);
-  NumberField(pad.ShapeTop);
-  CoordField(pad.XSizeMid);
-  CoordField(pad.YSizeMid);
-  NumberField(pad.ShapeMid);
-  CoordField(pad.XSizeBottom);
-  CoordField(pad.YSizeBottom);
-  NumberField(pad.ShapeBottom);
-  CoordField(pad.HoleSize);
-  NumberField(pad.PwrGnd());  // asked of the host here, at field 15
-  NumberField(HostToFileLayer(pad.Layer));
-  NumberField(ObjectNumber(pad.NetHandle));
-  NumberField(0);
-  Blank();
-  f.WriteFixed(pad.Rotation, 4);
+  WriteCoordField(pad.Y);
+  WriteCoordField(pad.XSizeTop);
+  WriteCoordField(pad.YSizeTop);
+  WriteNumberField(pad.ShapeTop);
+  WriteCoordField(pad.XSizeMid);
+  WriteCoordField(pad.YSizeMid);
+  WriteNumberField(pad.ShapeMid);
+  WriteCoordField(pad.XSizeBottom);
+  WriteCoordField(pad.YSizeBottom);
+  WriteNumberField(pad.ShapeBottom);
+  WriteCoordField(pad.HoleSize);
+  WriteNumberField(pad.PwrGnd());  // asked of the host here, at field 15
+  WriteLayerField(pad.Layer);
+  WriteReferenceField(pad.NetHandle);
+  WriteNumberField(0);
+  WriteRealField(pad.Rotation, 4);
   // The rule values, each asked of the host as its field is written.
-  CoordField(pad.SolderMaskExpansion());
-  CoordField(pad.PasteMaskExpansion());
-  CoordField(pad.PlaneConnectB());
-  CoordField(pad.PlaneConnectD());
-  CoordField(pad.PowerPlaneExpansion());
-  Blank();
-  f.WriteInt(pad.PlaneConnectC());  // unscaled
-  NumberField(pad.Tag);
-  NumberField(pad.PadByte2);
+  WriteCoordField(pad.SolderMaskExpansion());
+  WriteCoordField(pad.PasteMaskExpansion());
+  WriteCoordField(pad.PlaneConnectB());
+  WriteCoordField(pad.PlaneConnectD());
+  WriteCoordField(pad.PowerPlaneExpansion());
+  WriteSignedField(pad.PlaneConnectC());  // unscaled
+  WriteNumberField(pad.Tag);
+  WriteNumberField(pad.PadByte2);
   f.Write(" 1 1 1 1 1 1");
   f.EndLine();
 

@@ -1,4 +1,4 @@
-// The pad record (Part 4.4).
+// The pad record.
 #pragma once
 
 #include "hostapi/PcbApi.h"

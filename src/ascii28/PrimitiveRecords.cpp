@@ -10,30 +10,6 @@ namespace ascii28 {
 
 namespace {
 
-// Fields of a data line: each one after the first is preceded by one blank.
-void Blank() { Run.OutputFile.WriteChar(' '); }
-void CoordField(Coord value) {
-  Blank();
-  Run.OutputFile.WriteCoord(value);
-}
-void NumberField(std::uint64_t value) {
-  Blank();
-  Run.OutputFile.WriteUnsigned(value);
-}
-void LayerField(HostLayer layer) { NumberField(HostToFileLayer(layer)); }
-void ReferenceField(ObjectHandle handle) { NumberField(ObjectNumber(handle)); }
-void AngleField(double degrees) {
-  Blank();
-  Run.OutputFile.WriteFixed(degrees, 4);
-}
-
-// The keyword line: prefix letter, record letter.
-void KeywordLine(char letter) {
-  WriteRecordPrefix();
-  Run.OutputFile.WriteChar(letter);
-  Run.OutputFile.EndLine();
-}
-
 // Written in the component pass only: in the free pass a component's own
 // primitives are left out.
 bool SkippedInFreePass(const TPCBObject& object) {
@@ -50,23 +26,23 @@ void WriteTrackRecord(ObjectHandle handle) {
   if (track.X == track.X2 && track.Y == track.Y2) return;  // zero length, host units
 
   BufferedTextFile& f = Run.OutputFile;
-  KeywordLine('T');
+  WriteKeywordLine('T');
   WriteCommonFields(handle);
   f.WriteCoord(track.X);
-  CoordField(track.Y);
-  CoordField(track.X2);
-  CoordField(track.Y2);
-  CoordField(track.Width);
-  LayerField(track.Layer);
-  NumberField(0);
-  ReferenceField(track.NetHandle);
-  NumberField(0);
+  WriteCoordField(track.Y);
+  WriteCoordField(track.X2);
+  WriteCoordField(track.Y2);
+  WriteCoordField(track.Width);
+  WriteLayerField(track.Layer);
+  WriteNumberField(0);
+  WriteReferenceField(track.NetHandle);
+  WriteNumberField(0);
   f.EndLine();
-  ReferenceField(track.PolygonHandle);  // the line starts with the blank
-  NumberField(0);
-  NumberField(track.Tag);
-  NumberField(0);
-  NumberField(0);
+  WriteReferenceField(track.PolygonHandle);  // the line starts with the blank
+  WriteNumberField(0);
+  WriteNumberField(track.Tag);
+  WriteNumberField(0);
+  WriteNumberField(0);
   f.EndLine();
 }
 
@@ -77,18 +53,18 @@ void WriteFillRecord(ObjectHandle handle) {
   if (SkippedInFreePass(fill)) return;
 
   BufferedTextFile& f = Run.OutputFile;
-  KeywordLine('F');
+  WriteKeywordLine('F');
   WriteCommonFields(handle);
   f.WriteCoord(fill.X);
-  CoordField(fill.Y);
-  CoordField(fill.X2);
-  CoordField(fill.Y2);
-  LayerField(fill.Layer);
-  ReferenceField(fill.NetHandle);
+  WriteCoordField(fill.Y);
+  WriteCoordField(fill.X2);
+  WriteCoordField(fill.Y2);
+  WriteLayerField(fill.Layer);
+  WriteReferenceField(fill.NetHandle);
   f.EndLine();
-  ReferenceField(fill.PolygonHandle);
-  NumberField(fill.Tag);
-  AngleField(fill.Rotation);
+  WriteReferenceField(fill.PolygonHandle);
+  WriteNumberField(fill.Tag);
+  WriteRealField(fill.Rotation, 4);
   f.EndLine();
 }
 
@@ -99,20 +75,20 @@ void WriteArcRecord(ObjectHandle handle) {
   if (SkippedInFreePass(arc)) return;
 
   BufferedTextFile& f = Run.OutputFile;
-  KeywordLine('A');
+  WriteKeywordLine('A');
   WriteCommonFields(handle);
   f.WriteCoord(arc.X);
-  CoordField(arc.Y);
-  CoordField(arc.Radius);
-  AngleField(arc.StartAngle);
-  AngleField(arc.EndAngle);
-  CoordField(arc.LineWidth);
-  LayerField(arc.Layer);
-  ReferenceField(arc.NetHandle);
-  NumberField(0);
+  WriteCoordField(arc.Y);
+  WriteCoordField(arc.Radius);
+  WriteRealField(arc.StartAngle, 4);
+  WriteRealField(arc.EndAngle, 4);
+  WriteCoordField(arc.LineWidth);
+  WriteLayerField(arc.Layer);
+  WriteReferenceField(arc.NetHandle);
+  WriteNumberField(0);
   f.EndLine();
-  ReferenceField(arc.PolygonHandle);
-  NumberField(arc.Tag);
+  WriteReferenceField(arc.PolygonHandle);
+  WriteNumberField(arc.Tag);
   f.EndLine();
 }
 
@@ -123,23 +99,23 @@ void WriteViaRecord(ObjectHandle handle) {
   if (SkippedInFreePass(via)) return;
 
   BufferedTextFile& f = Run.OutputFile;
-  KeywordLine('V');
+  WriteKeywordLine('V');
   WriteCommonFields(handle);
   f.WriteCoord(via.X);
-  CoordField(via.Y);
-  CoordField(via.Size);
-  CoordField(via.HoleSize);
-  NumberField(0);
-  NumberField(ViaLayerPairNumber(via.LowLayer, via.HighLayer));
-  ReferenceField(via.NetHandle);
-  NumberField(0);
-  NumberField(0);
-  NumberField(0);
-  NumberField(via.Tag);
-  NumberField(0);
-  NumberField(0);
-  LayerField(via.LowLayer);
-  LayerField(via.HighLayer);
+  WriteCoordField(via.Y);
+  WriteCoordField(via.Size);
+  WriteCoordField(via.HoleSize);
+  WriteNumberField(0);
+  WriteNumberField(ViaLayerPairNumber(via.LowLayer, via.HighLayer));
+  WriteReferenceField(via.NetHandle);
+  WriteNumberField(0);
+  WriteNumberField(0);
+  WriteNumberField(0);
+  WriteNumberField(via.Tag);
+  WriteNumberField(0);
+  WriteNumberField(0);
+  WriteLayerField(via.LowLayer);
+  WriteLayerField(via.HighLayer);
   f.EndLine();
 }
 

@@ -1,4 +1,4 @@
-// The track, fill, arc and via records (Part 4.2). Each writer is an
+// The track, fill, arc and via records. Each writer is an
 // iteration callback: one call per handle the host yields, in both the
 // component pass (InComponent true, prefix C) and the free pass (prefix F,
 // component members left out).

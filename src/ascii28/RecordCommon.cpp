@@ -1,11 +1,48 @@
 #include "ascii28/RecordCommon.h"
 
+#include "ascii28/FileLayers.h"
 #include "ascii28/RunState.h"
+#include "board/PcbObject.h"
 
 namespace ascii28 {
 
 void WriteRecordPrefix() { Run.OutputFile.WriteChar(Run.InComponent ? 'C' : 'F'); }
 
 void WriteCommonFields(ObjectHandle) { Run.OutputFile.Write("0 0 "); }
+
+void WriteKeywordLine(char letter) {
+  WriteRecordPrefix();
+  Run.OutputFile.WriteChar(letter);
+  Run.OutputFile.EndLine();
+}
+
+void WriteLine(std::string_view text) {
+  Run.OutputFile.Write(text);
+  Run.OutputFile.EndLine();
+}
+
+void WriteCoordField(Coord value) {
+  Run.OutputFile.WriteChar(' ');
+  Run.OutputFile.WriteCoord(value);
+}
+
+void WriteNumberField(std::uint64_t value) {
+  Run.OutputFile.WriteChar(' ');
+  Run.OutputFile.WriteUnsigned(value);
+}
+
+void WriteSignedField(std::int64_t value) {
+  Run.OutputFile.WriteChar(' ');
+  Run.OutputFile.WriteInt(value);
+}
+
+void WriteLayerField(HostLayer layer) { WriteNumberField(HostToFileLayer(layer)); }
+
+void WriteReferenceField(ObjectHandle object) { WriteNumberField(ObjectNumber(object)); }
+
+void WriteRealField(double value, int width) {
+  Run.OutputFile.WriteChar(' ');
+  Run.OutputFile.WriteFixed(value, width);
+}
 
 }  // namespace ascii28

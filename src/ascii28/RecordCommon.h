@@ -1,6 +1,10 @@
-// What every record writer shares: the prefix letter and the two constant
-// fields that open a primitive record's data line.
+// What every record writer shares: the prefix letter, the two constant
+// fields that open a primitive record's data line, and the fields and lines
+// of the records, each written straight into the output file.
 #pragma once
+
+#include <cstdint>
+#include <string_view>
 
 #include "hostapi/PcbApi.h"
 
@@ -10,5 +14,17 @@ namespace ascii28 {
 void WriteRecordPrefix();
 // "0 0 ", the line is not ended. The handle is not used.
 void WriteCommonFields(ObjectHandle object);
+// The keyword line of a primitive record: the prefix letter and `letter`.
+void WriteKeywordLine(char letter);
+// A line of fixed text.
+void WriteLine(std::string_view text);
+
+// One field after the first of a line: a blank, then the value.
+void WriteCoordField(Coord value);  // divided by 10, toward zero
+void WriteNumberField(std::uint64_t value);
+void WriteSignedField(std::int64_t value);
+void WriteLayerField(HostLayer layer);          // the file's layer number
+void WriteReferenceField(ObjectHandle object);  // the object's number, 0 for none
+void WriteRealField(double value, int width);   // three decimals, at least `width` wide
 
 }  // namespace ascii28

@@ -1,4 +1,4 @@
-// The text record (Part 4.3).
+// The text record.
 #pragma once
 
 #include "hostapi/PcbApi.h"

@@ -1,4 +1,4 @@
-// Component blocks and polygon records (Part 4.5).
+// Component blocks and polygon records.
 #include <cstring>
 #include <string>
 
@@ -157,8 +157,8 @@ TEST_F(ComponentBlockTest, RotationFieldHasWidthSix) {
 TEST_F(ComponentBlockTest, ComponentWithoutTextsOrPrimitives) {
   Load(Board(R"("components": [ { "pattern": "EMPTY", "x": -15, "y": 19 } ])"));
   EXPECT_EQ(WalkLines(&WriteComponentBlock, 512),
-            (Lines{"COMP", "EMPTY", "0 0 -1 1 0 0 0 0 0 0 0  0.000 0 0 1",     //
-                   "CS", "0 0 0 0 0 0.000 0 0 0 0 0 0 0 0 0 0 0", "",           //
+            (Lines{"COMP", "EMPTY", "0 0 -1 1 0 0 0 0 0 0 0  0.000 0 0 1",  //
+                   "CS", "0 0 0 0 0 0.000 0 0 0 0 0 0 0 0 0 0 0", "",       //
                    "CS", "0 0 0 0 0 0.000 0 0 0 0 0 0 0 0 0 0 0", "", "ENDCOMP"}));
   EXPECT_EQ(Updates(), 3);
 }
@@ -215,11 +215,12 @@ class PolygonBoardTest : public PolygonRecordTest {
 
 TEST_F(PolygonBoardTest, ArcEntriesTwoAndFiveGiveExactlyTwoArcRecords) {
   const ObjectHandle net = AddNet("N", 4);
-  const ObjectHandle first = AddPolygon(
-      kBottomLayer, {Vertex(0, 0), Vertex(10000, 0), ArcEntry(10000, 5000, 10000, 6000, 1000, 270, 90),
-                     Vertex(10000, 7000), Vertex(0, 7000),
-                     ArcEntry(-15, 7000, -15, 3500, 3500, 90, -90.5), Vertex(0, 0)},
-      2);
+  const ObjectHandle first =
+      AddPolygon(kBottomLayer,
+                 {Vertex(0, 0), Vertex(10000, 0), ArcEntry(10000, 5000, 10000, 6000, 1000, 270, 90),
+                  Vertex(10000, 7000), Vertex(0, 7000),
+                  ArcEntry(-15, 7000, -15, 3500, 3500, 90, -90.5), Vertex(0, 0)},
+                 2);
   auto* p = server().Get<standin::Polygon>(first);
   p->net = net;
   p->tag = 5;
@@ -234,12 +235,36 @@ TEST_F(PolygonBoardTest, ArcEntriesTwoAndFiveGiveExactlyTwoArcRecords) {
   AddPolygon(kTopLayer, {Vertex(1234, -5678)}, 4);
 
   EXPECT_EQ(Write(), (Lines{
-                         "PG", "16", " 4", "1 0 1 2  0 3", "25 10 -3 0", "", "6",  //
-                         "0 0", "1000 0", "1000 500", "1000 700", "0 700", "-1 700", "0 0",
+                         "PG",
+                         "16",
+                         " 4",
+                         "1 0 1 2  0 3",
+                         "25 10 -3 0",
+                         "",
+                         "6",  //
+                         "0 0",
+                         "1000 0",
+                         "1000 500",
+                         "1000 700",
+                         "0 700",
+                         "-1 700",
+                         "0 0",
                          " 0 0 0 1 0 0 1",  //
-                         "FA", "0 0 1000 600 100 270.000 90.000 10 16 4 0", " 0 5",  //
-                         "FA", "0 0 -1 350 350 90.000 -90.500 10 16 4 0", " 0 5",    //
-                         "PG", "1", " 0", "0 0 0 0  0 0", "0 0 0 0", "", "0", "123 -567", " 0",
+                         "FA",
+                         "0 0 1000 600 100 270.000 90.000 10 16 4 0",
+                         " 0 5",  //
+                         "FA",
+                         "0 0 -1 350 350 90.000 -90.500 10 16 4 0",
+                         " 0 5",  //
+                         "PG",
+                         "1",
+                         " 0",
+                         "0 0 0 0  0 0",
+                         "0 0 0 0",
+                         "",
+                         "0",
+                         "123 -567",
+                         " 0",
                      }));
   EXPECT_EQ(Updates(), 2);
 }
@@ -259,8 +284,8 @@ TEST_F(PolygonBoardTest, SegmentKindOtherThanOneIsAStraightEntry) {
   PolygonSegment odd = ArcEntry(10, 20, 30, 40, 50, 0, 90);
   odd.SegmentKind = 2;
   AddPolygon(kTopLayer, {odd, Vertex(0, 0)});
-  EXPECT_EQ(Write(), (Lines{"PG", "1", " 0", "0 1 1 0  0 0", "0 0 0 0", "", "1", "1 2", "0 0",
-                            " 0 0"}));
+  EXPECT_EQ(Write(),
+            (Lines{"PG", "1", " 0", "0 1 1 0  0 0", "0 0 0 0", "", "1", "1 2", "0 0", " 0 0"}));
 }
 
 TEST_F(PolygonBoardTest, StyleCodeGivesFlagsAAndB) {
@@ -285,9 +310,9 @@ Status PCBAPI_CALL BadCountQueryPolygon(QueryMode mode, ObjectHandle object, std
                                         std::uint16_t* index, HostLayer* layer, ObjectHandle* net,
                                         std::uint8_t* tag, std::uint8_t* byte1, std::uint8_t* byte2,
                                         std::uint8_t* byte3, Coord* value1, Coord* trackWidth,
-                                        std::uint8_t* byte4, std::uint8_t* styleCode,
-                                        Coord* value3, std::uint8_t* byte0,
-                                        std::int32_t* segmentCount, PolygonSegments* segments) {
+                                        std::uint8_t* byte4, std::uint8_t* styleCode, Coord* value3,
+                                        std::uint8_t* byte0, std::int32_t* segmentCount,
+                                        PolygonSegments* segments) {
   if (mode != kQueryGet) return 0;
   const Status status =
       g_RealQueryPolygon(mode, object, flags, index, layer, net, tag, byte1, byte2, byte3, value1,
@@ -317,7 +342,8 @@ class BadSegmentCountTest : public PolygonBoardTest {
   Lines WriteWithCount(std::int32_t count) {
     const ObjectHandle p = AddPolygon(kTopLayer, {});
     server().Get<standin::Polygon>(p)->trackWidth = 20;
-    g_RealQueryPolygon = reinterpret_cast<QueryPolygonFn>(StandIn_EntryPoint("PcbApi_QueryPolygon"));
+    g_RealQueryPolygon =
+        reinterpret_cast<QueryPolygonFn>(StandIn_EntryPoint("PcbApi_QueryPolygon"));
     EXPECT_NE(g_RealQueryPolygon, nullptr);
     g_ReportedCount = count;
     PCBProcs::BindEntryPoints(&BadCountProvider);

@@ -1,4 +1,4 @@
-// Track, fill, arc and via records (Part 4.2): the worked examples of the
+// Track, fill, arc and via records: the worked examples of the
 // layouts, the skip rules and their order, number formats, an absent query.
 #include "ascii28/PrimitiveRecords.h"
 
@@ -27,7 +27,8 @@ TEST_F(PrimitiveRecordsTest, FreeTrackExample) {
 
 TEST_F(PrimitiveRecordsTest, FreeFillExample) {
   Load(Board(R"("fills": [ { "x": 0, "y": 0, "x2": 5000, "y2": 2500, "layer": "BottomLayer" } ])"));
-  EXPECT_EQ(WalkLines(&WriteFillRecord, 64, 1), (Lines{"FF", "0 0 0 0 500 250 16 0", " 0 0 0.000"}));
+  EXPECT_EQ(WalkLines(&WriteFillRecord, 64, 1),
+            (Lines{"FF", "0 0 0 0 500 250 16 0", " 0 0 0.000"}));
 }
 
 TEST_F(PrimitiveRecordsTest, FreeArcExample) {
@@ -80,7 +81,7 @@ TEST_F(PrimitiveRecordsTest, ViaPairNumbersAndLayersComeFromLowAndHighNotItsOwnL
     { "x": 0, "y": 0, "low_layer": "BottomLayer", "high_layer": "MidLayer2" },
     { "x": 0, "y": 0, "low_layer": "MidLayer15", "high_layer": "BottomLayer" } ])"));
   EXPECT_EQ(WalkLines(&WriteViaRecord, 8, 1), (Lines{
-                                                  "FV", "0 0 0 0 0 0 0 1 0 0 0 0 3 0 0 1 2",   //
+                                                  "FV", "0 0 0 0 0 0 0 1 0 0 0 0 3 0 0 1 2",    //
                                                   "FV", "0 0 0 0 0 0 0 8 0 0 0 0 0 0 0 15 16",  //
                                                   "FV", "0 0 0 0 0 0 0 8 0 0 0 0 0 0 0 16 3",   //
                                                   "FV", "0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1 16",   //
@@ -157,8 +158,8 @@ TEST_F(PrimitiveRecordsTest, ComponentPassWritesMembersWithPrefixCWithoutLooking
     Walk(&WriteArcRecord, 2);
     Walk(&WriteViaRecord, 8, 1);
   });
-  EXPECT_EQ(lines, (Lines{"CT", "0 0 0 0 1 0 0 0 0 0 0", " 0 0 0 0 0",  //
-                          "CF", "0 0 0 0 1 1 0 0", " 0 0 0.000",         //
+  EXPECT_EQ(lines, (Lines{"CT", "0 0 0 0 1 0 0 0 0 0 0", " 0 0 0 0 0",    //
+                          "CF", "0 0 0 0 1 1 0 0", " 0 0 0.000",          //
                           "CA", "0 0 0 0 1 0.000 0.000 0 0 0 0", " 0 0",  //
                           "CV", "0 0 0 0 1 0 0 0 0 0 0 0 0 0 0 1 16"}));
   EXPECT_EQ(Updates(), 4);

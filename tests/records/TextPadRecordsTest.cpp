@@ -1,4 +1,4 @@
-// Text records (Part 4.3) and pad records (Part 4.4).
+// Text records and pad records.
 #include <cstring>
 #include <string>
 
@@ -78,7 +78,7 @@ TEST_F(TextRecordsTest, TextFromAHostWithoutQueryTextIsWrittenFromZeros) {
 // ---- pads
 
 // A free pad with every field its own value, the rules that govern it, and
-// the line written out by hand from the layout of Part 4.4.
+// the line written out by hand from the pad record layout.
 constexpr const char* kFreePadBoard = R"({ "pcb28_board": 1,
   "nets": [ { "name": "N", "index": 300 } ],
   "rules": [
@@ -94,11 +94,12 @@ constexpr const char* kFreePadBoard = R"({ "pcb28_board": 1,
 
 TEST_F(PadRecordsTest, FreePadExample) {
   Load(kFreePadBoard);
-  EXPECT_EQ(WalkLines(&WritePadRecord, 4, 1),
-            (Lines{"FP",
-                   "0 0 1234 -1234 60 40 1 50 50 2 61 41 3 30 5 34 300 0 270.000 4 -2 20 15 20 3 7 9 "
-                   "1 1 1 1 1 1",
-                   "1"}));
+  EXPECT_EQ(
+      WalkLines(&WritePadRecord, 4, 1),
+      (Lines{"FP",
+             "0 0 1234 -1234 60 40 1 50 50 2 61 41 3 30 5 34 300 0 270.000 4 -2 20 15 20 3 7 9 "
+             "1 1 1 1 1 1",
+             "1"}));
 }
 
 TEST_F(PadRecordsTest, NumbersThePadAndStoresTheNumberInSetModeBeforeTheRecord) {
@@ -133,15 +134,16 @@ TEST_F(PadRecordsTest, NumbersThePadAndStoresTheNumberInSetModeBeforeTheRecord) 
   for (std::size_t i = lastSet + 1; i < names.size(); ++i) {
     const std::string& n = names[i];
     if (n == "PcbApi_QueryPad_PwrGnd" || n.rfind("PcbApi_QueryRule", 0) == 0) after.push_back(n);
-    if (n == "PcbApi_FindDominantRuleForObject") ruleKinds.push_back(server().Calls()[i].args.at(1));
+    if (n == "PcbApi_FindDominantRuleForObject")
+      ruleKinds.push_back(server().Calls()[i].args.at(1));
   }
-  EXPECT_EQ(after, (std::vector<std::string>{
-                       "PcbApi_QueryPad_PwrGnd", "PcbApi_QueryRuleSolderMaskExpansionRule",
-                       "PcbApi_QueryRulePasteMaskExpansionRule",
-                       "PcbApi_QueryRulePowerPlaneConnectStyleRule",
-                       "PcbApi_QueryRulePowerPlaneConnectStyleRule",
-                       "PcbApi_QueryRulePowerPlaneExpansionRule",
-                       "PcbApi_QueryRulePowerPlaneConnectStyleRule"}));
+  EXPECT_EQ(
+      after,
+      (std::vector<std::string>{
+          "PcbApi_QueryPad_PwrGnd", "PcbApi_QueryRuleSolderMaskExpansionRule",
+          "PcbApi_QueryRulePasteMaskExpansionRule", "PcbApi_QueryRulePowerPlaneConnectStyleRule",
+          "PcbApi_QueryRulePowerPlaneConnectStyleRule", "PcbApi_QueryRulePowerPlaneExpansionRule",
+          "PcbApi_QueryRulePowerPlaneConnectStyleRule"}));
   EXPECT_EQ(ruleKinds, (std::vector<std::int64_t>{13, 14, 6, 6, 12, 6}));
 }
 
@@ -157,9 +159,9 @@ TEST_F(PadRecordsTest, FreePadsContinueFromThePadCounter) {
 
 TEST_F(PadRecordsTest, NoRuleGivesZerosAndAnEmptyNameAnEmptyLine) {
   Load(Board(R"("pads": [ { "rotation": -0.25, "layer": "TopLayer" } ])"));
-  EXPECT_EQ(WalkLines(&WritePadRecord, 4, 1),
-            (Lines{"FP", "0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1 0 0 -0.250 0 0 0 0 0 0 0 0 1 1 1 1 1 1",
-                   ""}));
+  EXPECT_EQ(
+      WalkLines(&WritePadRecord, 4, 1),
+      (Lines{"FP", "0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1 0 0 -0.250 0 0 0 0 0 0 0 0 1 1 1 1 1 1", ""}));
 }
 
 TEST_F(PadRecordsTest, FreePassSkipsComponentPadsWithoutNumberingThemAndStillAdvances) {
@@ -184,17 +186,17 @@ QueryPadFn g_RealQueryPad = nullptr;
 Status PCBAPI_CALL OverlongNameQueryPad(QueryMode mode, ObjectHandle object, std::uint16_t* flags,
                                         std::uint16_t* index, HostLayer* layer, ObjectHandle* net,
                                         std::uint8_t* tag, ObjectHandle* component, Coord* x,
-                                        Coord* y, Coord* xSizeTop, Coord* ySizeTop,
-                                        Coord* xSizeMid, Coord* ySizeMid, Coord* xSizeBottom,
-                                        Coord* ySizeBottom, Coord* holeSize, std::uint8_t* shapeTop,
+                                        Coord* y, Coord* xSizeTop, Coord* ySizeTop, Coord* xSizeMid,
+                                        Coord* ySizeMid, Coord* xSizeBottom, Coord* ySizeBottom,
+                                        Coord* holeSize, std::uint8_t* shapeTop,
                                         std::uint8_t* shapeMid, std::uint8_t* shapeBottom,
                                         std::uint8_t* name, std::uint8_t* padByte1,
                                         std::uint8_t* padByte2, double* rotation) {
   if (mode != kQueryGet) return 0;  // take nothing back
-  const Status status = g_RealQueryPad(mode, object, flags, index, layer, net, tag, component, x,
-                                       y, xSizeTop, ySizeTop, xSizeMid, ySizeMid, xSizeBottom,
-                                       ySizeBottom, holeSize, shapeTop, shapeMid, shapeBottom, name,
-                                       padByte1, padByte2, rotation);
+  const Status status =
+      g_RealQueryPad(mode, object, flags, index, layer, net, tag, component, x, y, xSizeTop,
+                     ySizeTop, xSizeMid, ySizeMid, xSizeBottom, ySizeBottom, holeSize, shapeTop,
+                     shapeMid, shapeBottom, name, padByte1, padByte2, rotation);
   // Exactly the 21 bytes of the buffer: a length byte that overstates.
   name[0] = 200;
   for (int i = 1; i <= 20; ++i) name[i] = static_cast<std::uint8_t>('A' + i - 1);
