@@ -147,8 +147,9 @@ TEST_F(BoardFileTest, GoodFileReachesTheServerValueForValue) {
   ASSERT_EQ(polygon.outline.size(), 3u);
   EXPECT_EQ(polygon.outline[0].SegmentKind, 0);
   EXPECT_EQ(polygon.outline[1].SegmentKind, 1);
-  EXPECT_EQ(polygon.outline[1].Radius, 50);
-  EXPECT_DOUBLE_EQ(polygon.outline[1].EndAngle, 180.0);
+  // Copies: the packed entry's fields cannot be bound to references.
+  EXPECT_EQ(Coord{polygon.outline[1].Radius}, 50);
+  EXPECT_DOUBLE_EQ(double{polygon.outline[1].EndAngle}, 180.0);
   EXPECT_EQ(polygon.outline[2].SegmentKind, 7);
   const ObjectHandle outline = Walk(b.handle, Kind::BoardOutline).at(0);
 
