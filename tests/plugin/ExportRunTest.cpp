@@ -90,7 +90,8 @@ TEST_F(ExportRunTest, AnEmptyBoardGivesTheFrameWithCrLfOnEveryLine) {
 TEST_F(ExportRunTest, AFileThatCannotBeWrittenShowsTheErrorBoxAndStillReturnsTrue) {
   testsupport::LoadBoard(kEmptyBoard);
   const std::string missing = testsupport::TempFolder() + "/no such folder/board.pcb";
-  for (const std::string& path : {missing, std::string("/dev/full")}) {
+  const std::string folder = testsupport::TempFolder();  // a folder is no file to write
+  for (const std::string& path : {missing, folder, std::string("/dev/full")}) {
     g_Shown = 0;
     EXPECT_TRUE(ExportFileFromPcb(HostString(path).data(), testsupport::Description().data()));
     EXPECT_EQ(g_Shown, 1) << path;
@@ -98,8 +99,8 @@ TEST_F(ExportRunTest, AFileThatCannotBeWrittenShowsTheErrorBoxAndStillReturnsTru
     EXPECT_EQ(g_Text, "File Error - Failed to Export " + path);
   }
   // Every step still ran: the progress bar was opened and closed each time.
-  EXPECT_EQ(standin::TheServer().Progress().initCalls, 2);
-  EXPECT_EQ(standin::TheServer().Progress().finishCalls, 2);
+  EXPECT_EQ(standin::TheServer().Progress().initCalls, 3);
+  EXPECT_EQ(standin::TheServer().Progress().finishCalls, 3);
 }
 
 TEST_F(ExportRunTest, AFileNameHoldingANulByteIsRefusedNotShortened) {
