@@ -24,6 +24,27 @@ void Dielectrics(const Exchange& xc, Dielectric& d, std::uint8_t* material, std:
   xc(height, d.height);
 }
 
+// The values the layer and internal-plane queries share; `layer` is set to
+// the layer exchanged when the call is taken.
+Status ExchangeLayer(QueryMode mode, HostLayer code, ObjectHandle board, std::uint8_t* name,
+                     std::int32_t* copperThickness, std::uint8_t* status1, std::uint8_t* status2,
+                     HostLayer* prevLayer, HostLayer* nextLayer, Layer*& layer) {
+  Board* b = nullptr;
+  if (Status s = PrepareBoard(mode, board, b)) return s;
+  if (!ValidLayer(code)) return kBadArgument;
+  const Exchange xc(mode == kQueryGet);
+  if (!xc.get() && (BadLayerRef(prevLayer) || BadLayerRef(nextLayer))) return kBadArgument;
+  Layer& l = b->layers[code];
+  xc.Text(name, kNameBufferSize, l.name);
+  xc(copperThickness, l.copperThickness);
+  xc(status1, l.status1);
+  xc(status2, l.status2);
+  xc(prevLayer, l.prevLayer);
+  xc(nextLayer, l.nextLayer);
+  layer = &l;
+  return kOk;
+}
+
 }  // namespace
 
 extern "C" {
@@ -75,19 +96,12 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryLayer(QueryMode mode, HostLayer lay
                                                    HostLayer* prevLayer, HostLayer* nextLayer,
                                                    std::uint8_t* status3) {
   RECORD(mode, layer, board);
-  Board* b = nullptr;
-  if (Status s = PrepareBoard(mode, board, b)) return s;
-  if (!ValidLayer(layer)) return kBadArgument;
+  Layer* l = nullptr;
+  if (Status s = ExchangeLayer(mode, layer, board, name, copperThickness, status1, status2,
+                               prevLayer, nextLayer, l))
+    return s;
   const Exchange xc(mode == kQueryGet);
-  if (!xc.get() && (BadLayerRef(prevLayer) || BadLayerRef(nextLayer))) return kBadArgument;
-  Layer& l = b->layers[layer];
-  xc.Text(name, kNameBufferSize, l.name);
-  xc(copperThickness, l.copperThickness);
-  xc(status1, l.status1);
-  xc(status2, l.status2);
-  xc(prevLayer, l.prevLayer);
-  xc(nextLayer, l.nextLayer);
-  xc(status3, l.status3);
+  xc(status3, l->status3);
   return kOk;
 }
 
@@ -96,19 +110,12 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryInternalPlane(
     std::int32_t* copperThickness, std::uint8_t* status1, std::uint8_t* status2,
     HostLayer* prevLayer, HostLayer* nextLayer, std::uint8_t* netName) {
   RECORD(mode, layer, board);
-  Board* b = nullptr;
-  if (Status s = PrepareBoard(mode, board, b)) return s;
-  if (!ValidLayer(layer)) return kBadArgument;
+  Layer* l = nullptr;
+  if (Status s = ExchangeLayer(mode, layer, board, name, copperThickness, status1, status2,
+                               prevLayer, nextLayer, l))
+    return s;
   const Exchange xc(mode == kQueryGet);
-  if (!xc.get() && (BadLayerRef(prevLayer) || BadLayerRef(nextLayer))) return kBadArgument;
-  Layer& l = b->layers[layer];
-  xc.Text(name, kNameBufferSize, l.name);
-  xc(copperThickness, l.copperThickness);
-  xc(status1, l.status1);
-  xc(status2, l.status2);
-  xc(prevLayer, l.prevLayer);
-  xc(nextLayer, l.nextLayer);
-  xc.Text(netName, kNameBufferSize, l.planeNet);
+  xc.Text(netName, kNameBufferSize, l->planeNet);
   return kOk;
 }
 
