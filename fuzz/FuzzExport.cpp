@@ -19,62 +19,9 @@
 #include "hostapi/PCBProcs.h"
 #include "plugin/Exports.h"
 #include "server/StandInBoard.h"
+#include "support/EdgeAnswers.h"
 
 namespace {
-
-struct Fakes {
-  bool endlessMembers = false;
-  bool segmentCount = false;
-  std::int32_t segmentCountValue = 0;
-  bool referenceCount = false;
-  std::int32_t referenceCountValue = 0;
-} g_Fakes;
-
-template <typename F>
-F Real(const char* name) {
-  return reinterpret_cast<F>(StandIn_EntryPoint(name));
-}
-
-std::int32_t PCBAPI_CALL EndlessMembers(ObjectHandle, std::int32_t, std::uint8_t* name) {
-  if (name != nullptr) {
-    name[0] = 1;
-    name[1] = 'M';
-  }
-  return 0;
-}
-
-Status PCBAPI_CALL ForcedSegmentCount(QueryMode mode, ObjectHandle object, std::uint16_t* flags,
-                                      std::uint16_t* index, HostLayer* layer, ObjectHandle* net,
-                                      std::uint8_t* tag, std::uint8_t* byte1, std::uint8_t* byte2,
-                                      std::uint8_t* byte3, Coord* value1, Coord* trackWidth,
-                                      std::uint8_t* byte4, std::uint8_t* styleCode, Coord* value3,
-                                      std::uint8_t* byte0, std::int32_t* segmentCount,
-                                      PolygonSegments* segments) {
-  const auto real = Real<decltype(&PcbApi_QueryPolygon)>("PcbApi_QueryPolygon");
-  const Status status =
-      real(mode, object, flags, index, layer, net, tag, byte1, byte2, byte3, value1, trackWidth,
-           byte4, styleCode, value3, byte0, segmentCount, segments);
-  if (mode == kQueryGet && segmentCount != nullptr) *segmentCount = g_Fakes.segmentCountValue;
-  return status;
-}
-
-Status PCBAPI_CALL ForcedReferenceCount(ObjectHandle, std::int32_t* count) {
-  if (count != nullptr) *count = g_Fakes.referenceCountValue;
-  return 0;
-}
-
-void* Provider(const char* name) {
-  void* real = StandIn_EntryPoint(name);
-  if (real == nullptr) return nullptr;  // hidden stays hidden
-  const std::string_view n(name);
-  if (g_Fakes.endlessMembers && n == "PcbApi_GetMemberFromClassAt")
-    return reinterpret_cast<void*>(&EndlessMembers);
-  if (g_Fakes.segmentCount && n == "PcbApi_QueryPolygon")
-    return reinterpret_cast<void*>(&ForcedSegmentCount);
-  if (g_Fakes.referenceCount && n == "PcbApi_References_Count")
-    return reinterpret_cast<void*>(&ForcedReferenceCount);
-  return real;
-}
 
 std::int32_t PickCount(FuzzedDataProvider& in) {
   static constexpr std::int32_t kCounts[] = {-1,     -5,        INT32_MIN, 500, 501,
@@ -107,12 +54,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider in(data, size);
-  g_Fakes = Fakes{};
-  g_Fakes.endlessMembers = in.ConsumeBool();
-  g_Fakes.segmentCount = in.ConsumeBool();
-  g_Fakes.segmentCountValue = PickCount(in);
-  g_Fakes.referenceCount = in.ConsumeBool();
-  g_Fakes.referenceCountValue = PickCount(in);
+  auto& fakes = edgeanswers::g_Answers;
+  fakes = edgeanswers::Answers{};
+  fakes.endlessMembers = in.ConsumeBool();
+  fakes.forceSegmentCount = in.ConsumeBool();
+  fakes.segmentCount = PickCount(in);
+  fakes.forceReferenceCount = in.ConsumeBool();
+  fakes.referenceCount = PickCount(in);
   const int hidden = in.ConsumeIntegralInRange<int>(0, 3);
   std::size_t hiddenSlots[3] = {};
   for (int i = 0; i < hidden; ++i)
@@ -123,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   standin::Server& server = standin::TheServer();
   for (int i = 0; i < hidden; ++i)
     server.Hide(PCBProcs::EntryPointName(static_cast<PCBProcs::EntryPoint>(hiddenSlots[i])));
-  PCBProcs::BindEntryPoints(&Provider);
+  PCBProcs::BindEntryPoints(&edgeanswers::Provider);
 
   const LenName file(OutputPath());
   const LenName description(GetPcbExporterDescription());

@@ -15,6 +15,7 @@
 #include "hostapi/PCBProcs.h"
 #include "plugin/Exports.h"
 #include "server/StandInBoard.h"
+#include "support/EdgeAnswers.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -23,57 +24,12 @@ using standin::Kind;
 
 standin::Server& server() { return standin::TheServer(); }
 
-// What the fakes answer, and how often they were asked.
-struct FakeAnswers {
-  bool endlessMembers = false;
-  bool forceSegmentCount = false;
-  std::int32_t segmentCount = 0;
-  bool forceReferenceCount = false;
-  std::int32_t referenceCount = 0;
-  std::int64_t memberCalls = 0;
-} g_Fake;
-
-std::int32_t PCBAPI_CALL EndlessMembers(ObjectHandle, std::int32_t, std::uint8_t* name) {
-  ++g_Fake.memberCalls;
-  name[0] = 1;
-  name[1] = 'M';
-  return 0;
-}
-
-Status PCBAPI_CALL ForcedSegmentCount(QueryMode mode, ObjectHandle object, std::uint16_t* flags,
-                                      std::uint16_t* index, HostLayer* layer, ObjectHandle* net,
-                                      std::uint8_t* tag, std::uint8_t* byte1, std::uint8_t* byte2,
-                                      std::uint8_t* byte3, Coord* value1, Coord* trackWidth,
-                                      std::uint8_t* byte4, std::uint8_t* styleCode, Coord* value3,
-                                      std::uint8_t* byte0, std::int32_t* segmentCount,
-                                      PolygonSegments* segments) {
-  const Status status =
-      PcbApi_QueryPolygon(mode, object, flags, index, layer, net, tag, byte1, byte2, byte3, value1,
-                          trackWidth, byte4, styleCode, value3, byte0, segmentCount, segments);
-  if (mode == kQueryGet) *segmentCount = g_Fake.segmentCount;
-  return status;
-}
-
-Status PCBAPI_CALL ForcedReferenceCount(ObjectHandle, std::int32_t* count) {
-  *count = g_Fake.referenceCount;
-  return 0;
-}
-
-void* FakeProvider(const char* name) {
-  const std::string_view n(name);
-  if (g_Fake.endlessMembers && n == "PcbApi_GetMemberFromClassAt")
-    return reinterpret_cast<void*>(&EndlessMembers);
-  if (g_Fake.forceSegmentCount && n == "PcbApi_QueryPolygon")
-    return reinterpret_cast<void*>(&ForcedSegmentCount);
-  if (g_Fake.forceReferenceCount && n == "PcbApi_References_Count")
-    return reinterpret_cast<void*>(&ForcedReferenceCount);
-  return StandIn_EntryPoint(name);
-}
+edgeanswers::Answers& g_Fake = edgeanswers::g_Answers;
 
 class HardeningTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    g_Fake = FakeAnswers{};
+    g_Fake = edgeanswers::Answers{};
     server().Reset();
     server().CreateBoard();
   }
@@ -84,7 +40,7 @@ class HardeningTest : public ::testing::Test {
 
   // Binds the plug-in through the fakes and exports; the lines of the file.
   static std::vector<std::string> Export() {
-    PCBProcs::BindEntryPoints(&FakeProvider);
+    PCBProcs::BindEntryPoints(&edgeanswers::Provider);
     const std::string path = testsupport::TempFolder() + "/board.pcb";
     EXPECT_TRUE(
         ExportFileFromPcb(testsupport::HostString(path).data(), testsupport::Description().data()));
@@ -163,7 +119,7 @@ TEST_F(HardeningTest, ReferenceCountBeyondTheArrayIsCut) {
   const ObjectHandle handle = server().Add(dimension);
   g_Fake.forceReferenceCount = true;
   g_Fake.referenceCount = 100000;
-  PCBProcs::BindEntryPoints(&FakeProvider);
+  PCBProcs::BindEntryPoints(&edgeanswers::Provider);
   TPcbDimension loaded(handle);
   loaded.Load(kQueryGet);
   EXPECT_EQ(loaded.ReferenceCount, TPcbDimension::kReferenceCapacity);
@@ -179,7 +135,7 @@ TEST_F(HardeningTest, LoopingLayerChainEndsTheStackWalk) {
   board.layers[MidLayer(1)].nextLayer = kTopLayer;
   board.layers[kTopLayer].prevLayer = MidLayer(1);
   board.layers[kBottomLayer].nextLayer = kTopLayer;
-  PCBProcs::BindEntryPoints(&FakeProvider);
+  PCBProcs::BindEntryPoints(&edgeanswers::Provider);
   TPcbBoard loaded(server().CurrentBoardHandle());
   loaded.Load(kQueryGet);
   LayerSet set = LayerSet::Of(kBottomLayer);
