@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "hostapi/HostLayers.h"
+#include "HostLayers.h"
 #include "server/StandInBoard.h"
 
 namespace pcb28bench {

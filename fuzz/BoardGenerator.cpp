@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "hostapi/HostLayers.h"
+#include "HostLayers.h"
 #include "server/StandInBoard.h"
 
 namespace pcb28fuzz {

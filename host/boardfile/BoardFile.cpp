@@ -17,7 +17,7 @@
 
 #include "boardfile/BoardValues.h"
 #include "boardfile/JsonInput.h"
-#include "hostapi/HostLayers.h"
+#include "HostLayers.h"
 #include "server/StandInBoard.h"
 
 namespace boardfile {

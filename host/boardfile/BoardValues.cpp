@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "hostapi/HostLayers.h"
+#include "HostLayers.h"
 
 namespace boardfile {
 

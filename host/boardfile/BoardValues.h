@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "hostapi/PcbApi.h"
+#include "PcbApi.h"
 
 namespace boardfile {
 

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "hostapi/PcbApi.h"
+#include "PcbApi.h"
 
 namespace standin {
 

@@ -9,7 +9,7 @@
 #include <iterator>
 #include <limits>
 
-#include "hostapi/PcbApiEntryPoints.h"
+#include "PcbApiEntryPoints.h"
 #include "server/EntryPointSupport.h"
 
 using namespace standin;

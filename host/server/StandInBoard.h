@@ -32,8 +32,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "hostapi/HostLayers.h"
-#include "hostapi/PcbApi.h"
+#include "HostLayers.h"
+#include "PcbApi.h"
 
 #define STANDIN_API PCBAPI_EXPORT
 

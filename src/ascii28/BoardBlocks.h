@@ -2,7 +2,7 @@
 // after the header, and the DEFAULTS and OPTIONS blocks before the end.
 #pragma once
 
-#include "hostapi/PcbApi.h"
+#include "PcbApi.h"
 
 namespace ascii28 {
 

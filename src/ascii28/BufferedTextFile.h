@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "hostapi/PcbApi.h"
+#include "PcbApi.h"
 
 namespace ascii28 {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "hostapi/HostLayers.h"
+#include "HostLayers.h"
 
 namespace ascii28 {
 

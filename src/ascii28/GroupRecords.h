@@ -1,7 +1,7 @@
 // The component block and the polygon record.
 #pragma once
 
-#include "hostapi/PcbApi.h"
+#include "PcbApi.h"
 
 namespace ascii28 {
 

@@ -8,7 +8,7 @@
 #include "board/PcbNets.h"
 #include "board/PcbObject.h"
 #include "board/PcbPad.h"
-#include "hostapi/HostLayers.h"
+#include "HostLayers.h"
 #include "hostapi/PCBProcs.h"
 
 namespace ascii28 {

@@ -2,7 +2,7 @@
 // component pads, the chain that connects them and the plane that carries it.
 #pragma once
 
-#include "hostapi/PcbApi.h"
+#include "PcbApi.h"
 
 namespace ascii28 {
 

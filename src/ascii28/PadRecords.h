@@ -1,7 +1,7 @@
 // The pad record.
 #pragma once
 
-#include "hostapi/PcbApi.h"
+#include "PcbApi.h"
 
 namespace ascii28 {
 

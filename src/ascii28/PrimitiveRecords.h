@@ -4,7 +4,7 @@
 // component members left out).
 #pragma once
 
-#include "hostapi/PcbApi.h"
+#include "PcbApi.h"
 
 namespace ascii28 {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "hostapi/PcbApi.h"
+#include "PcbApi.h"
 
 namespace ascii28 {
 

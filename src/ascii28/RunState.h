@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "ascii28/BufferedTextFile.h"
-#include "hostapi/PcbApi.h"
+#include "PcbApi.h"
 
 class TPcbBoard;
 

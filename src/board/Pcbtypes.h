@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "hostapi/HostLayers.h"
-#include "hostapi/PcbApi.h"
+#include "HostLayers.h"
+#include "PcbApi.h"
 
 // The host's object id of a handle. Kinds 16 to 20 and 22 and above have no
 // class of their own.

@@ -12,8 +12,8 @@
 #include <cstring>
 #include <type_traits>
 
-#include "hostapi/PcbApi.h"
-#include "hostapi/PcbApiEntryPoints.h"
+#include "PcbApi.h"
+#include "PcbApiEntryPoints.h"
 
 namespace PCBProcs {
 

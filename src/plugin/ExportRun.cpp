@@ -16,7 +16,7 @@
 #include "board/PcbBoard.h"
 #include "board/PcbGroups.h"
 #include "board/PcbNets.h"
-#include "hostapi/HostLayers.h"
+#include "HostLayers.h"
 #include "hostapi/PCBProcs.h"
 #include "plugin/Exports.h"
 

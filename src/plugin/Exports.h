@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "hostapi/PcbApi.h"
+#include "PcbApi.h"
 #include "plugin/ErrorBox.h"
 
 static_assert(sizeof(bool) == 1, "the host passes booleans as one byte");

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "hostapi/PcbApi.h"
+#include "PcbApi.h"
 #include "server/StandInBoard.h"
 
 namespace edgeanswers {

@@ -5,7 +5,7 @@
 #include <array>
 #include <string_view>
 
-#include "hostapi/PcbApi.h"
+#include "PcbApi.h"
 
 inline constexpr HostLayer kNoLayer = 0;
 inline constexpr HostLayer kTopLayer = 1;
