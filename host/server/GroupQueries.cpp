@@ -1,5 +1,7 @@
 // Entry points of components and polygons (board outlines answer as
 // polygons).
+#include <algorithm>
+
 #include "server/QuerySupport.h"
 
 using namespace standin;
@@ -116,7 +118,12 @@ PcbApi_QueryPolygon(QueryMode mode, ObjectHandle object, std::uint16_t* flags, s
     if (segmentCount != nullptr) {
       *segmentCount = entries == 0 ? 0 : static_cast<std::int32_t>(entries - 1);
     }
-    if (segments != nullptr) std::copy_n(p->outline.begin(), entries, *segments);
+    // The whole array is written, zeros past the outline, as the host does:
+    // a caller that reuses its array must not see another polygon's entries.
+    if (segments != nullptr) {
+      std::copy_n(p->outline.begin(), entries, *segments);
+      std::fill(*segments + entries, *segments + kPolygonSegmentCapacity, PolygonSegment{});
+    }
   } else if (segmentCount != nullptr && segments != nullptr) {
     p->outline.assign(*segments, *segments + *segmentCount + 1);
   }

@@ -125,7 +125,11 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryPrimitive(QueryMode mode, ObjectHan
   const Exchange x(mode == kQueryGet);
   if (!x.get() && (BadNet(*p, net) || (p->kind != Kind::Component && BadComponent(*p, component))))
     return kBadLink;
-  if (p->kind == Kind::Component) component = nullptr;  // a component has no owner
+  if (p->kind == Kind::Component) {
+    // A component has no owner: get mode answers none, set mode keeps none.
+    if (x.get() && component != nullptr) *component = 0;
+    component = nullptr;
+  }
   Common(x, *p, flags, index, layer, net, tag, component, nullptr, nullptr);
   return kOk;
 }
