@@ -209,7 +209,7 @@ struct NamedEntry {
   void* address;
 };
 
-#define STANDIN_ENTRY_CALLED(name, absent) {#name, reinterpret_cast<void*>(&::name)},
+#define STANDIN_ENTRY_CALLED(name, absent, wrap) {#name, reinterpret_cast<void*>(&::name)},
 #define STANDIN_ENTRY_BOUND(name)
 const NamedEntry kEntries[] = {PCBAPI_ENTRY_POINTS(STANDIN_ENTRY_CALLED, STANDIN_ENTRY_BOUND)};
 #undef STANDIN_ENTRY_CALLED
