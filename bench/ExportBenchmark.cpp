@@ -134,7 +134,8 @@ Result Measure(double scale, int repeat, const std::string& dir) {
       r.heapGrowth = g_Peak.load() - liveBefore;
       r.allocations = g_Allocations.load() - allocationsBefore;
       r.snapshotBytes = standin::TheServer().IteratorSnapshotBytes();
-      r.indexBytes = standin::TheServer().NetMembersPeakBytes();
+      r.indexBytes =
+          standin::TheServer().NetMembersPeakBytes() + standin::TheServer().WalkOrderBytes();
     }
   }
   const std::string bytes = ReadAll(exportPath);
@@ -207,8 +208,7 @@ int main(int argc, char** argv) {
 
   std::printf("\n%8s %9s %9s %10s %9s %9s %10s %10s %9s %11s %11s %11s %11s %9s\n", "scale",
               "records", "export_s", "ns/record", "MB/s", "calls/rec", "exp/format", "exp/write",
-              "allocs/rec", "heap_grow_KiB", "snapshot_KiB", "netindex_KiB", "rest_KiB",
-              "maxrss_MiB");
+              "allocs/rec", "heap_grow_KiB", "snapshot_KiB", "index_KiB", "rest_KiB", "maxrss_MiB");
   for (const Result& r : results) {
     const std::size_t host = r.snapshotBytes + r.indexBytes;
     const std::size_t rest = r.heapGrowth > host ? r.heapGrowth - host : 0;
