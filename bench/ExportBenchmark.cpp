@@ -15,7 +15,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <new>
@@ -24,6 +23,7 @@
 
 #include "BenchBoard.h"
 #include "FormatOnly.h"
+#include "LenString.h"
 #include "hostapi/PCBProcs.h"
 #include "plugin/Exports.h"
 #include "server/StandInBoard.h"
@@ -83,15 +83,6 @@ long PeakResidentKiB() {
   return usage.ru_maxrss;
 }
 
-struct LenName {
-  explicit LenName(const std::string& text) {
-    const std::size_t n = std::min<std::size_t>(text.size(), 255);
-    bytes[0] = static_cast<std::uint8_t>(n);
-    std::memcpy(bytes + 1, text.data(), n);
-  }
-  std::uint8_t bytes[256] = {};
-};
-
 void QuietErrorBox(const char* caption, const char* text) {
   std::fprintf(stderr, "%s: %s\n", caption, text);
 }
@@ -135,8 +126,8 @@ Result Measure(double scale, int repeat, const std::string& dir) {
   const std::string exportPath = dir + "/pcb28-bench-export.pcb";
   const std::string formatPath = dir + "/pcb28-bench-format.pcb";
   const std::string writePath = dir + "/pcb28-bench-write.pcb";
-  const LenName file(exportPath);
-  const LenName description(GetPcbExporterDescription());
+  const LenString file(exportPath);
+  const LenString description(GetPcbExporterDescription());
 
   r.exportSeconds = 1e300;
   for (int i = 0; i < repeat; ++i) {
@@ -146,7 +137,7 @@ Result Measure(double scale, int repeat, const std::string& dir) {
     const std::uint64_t callsBefore = StandIn_CallsReceived();
     const double cpu0 = CpuSeconds();
     const auto t0 = Clock::now();
-    ExportFileFromPcb(file.bytes, description.bytes);
+    ExportFileFromPcb(file.Buffer(), description.Buffer());
     const auto t1 = Clock::now();
     r.exportSeconds = std::min(r.exportSeconds, Seconds(t0, t1));
     r.exportCpuSeconds = std::min(r.exportCpuSeconds, CpuSeconds() - cpu0);
