@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "LenString.h"
 #include "boardfile/BoardFile.h"
 #include "hostapi/PCBProcs.h"
 #include "plugin/Exports.h"
@@ -112,16 +113,6 @@ bool WriteBoardFile(const std::string& path, const FileSize& size) {
   return std::fclose(f) == 0;
 }
 
-// A length-prefixed copy of a text, as the host passes its strings.
-struct HostText {
-  std::uint8_t bytes[256] = {};
-  explicit HostText(const std::string& text) {
-    const std::size_t n = std::min<std::size_t>(text.size(), 255);
-    bytes[0] = static_cast<std::uint8_t>(n);
-    std::memcpy(bytes + 1, text.data(), n);
-  }
-};
-
 struct ProgramRun {
   double seconds = 0;
   double cpuSeconds = 0;  // user and system: less disturbed by a busy machine
@@ -187,7 +178,7 @@ int main(int argc, char** argv) {
   }
 
   PCBProcs::BindEntryPoints(&StandIn_EntryPoint);
-  const HostText description(GetPcbExporterDescription());
+  const LenString description(GetPcbExporterDescription());
   std::vector<Result> results;
   for (double scale : scales) {
     Result r;
@@ -204,7 +195,7 @@ int main(int argc, char** argv) {
     }
     std::printf("scale %g: %s\n", scale, board.c_str());
     std::fflush(stdout);
-    const HostText file(out);
+    const LenString file(out);
     for (int i = 0; i < repeat; ++i) {
       // The phases, as the host program runs them.
       const auto t0 = Clock::now();
@@ -219,7 +210,7 @@ int main(int argc, char** argv) {
         return 1;
       }
       const auto t2 = Clock::now();
-      ExportFileFromPcb(file.bytes, description.bytes);
+      ExportFileFromPcb(file.Buffer(), description.Buffer());
       const auto t3 = Clock::now();
       r.fileBytes = text.size();
       r.readSeconds = std::min(r.readSeconds, Seconds(t0, t1));
