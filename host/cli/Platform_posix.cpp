@@ -6,7 +6,9 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <thread>

@@ -9,33 +9,33 @@
 #include <string>
 #include <string_view>
 
-#include "server/StandInBoard.h"
+#include "PcbApi.h"
 
 namespace standin {
 
 // false: nothing is drawn at all (a quiet host program).
-STANDIN_API void SetProgressShown(bool shown);
+PCBAPI_EXPORT void SetProgressShown(bool shown);
 
 // Turns the caption the export passes to its progress bar into the caption
 // shown (the host program shows the name the user gave, not the one it handed
 // to the plug-in). An empty function shows the caption as it is.
-STANDIN_API void SetProgressCaptionFilter(std::function<std::string(std::string_view)> filter);
+PCBAPI_EXPORT void SetProgressCaptionFilter(std::function<std::string(std::string_view)> filter);
 
 // Starts (or restarts, on the same line) a bar with this caption.
-STANDIN_API void ProgressBegin(std::string_view caption);
+PCBAPI_EXPORT void ProgressBegin(std::string_view caption);
 // Shows `done` of `total`; a total of 0 or less shows the time spent instead
 // of a fraction (work whose size is not known).
-STANDIN_API void ProgressShow(std::int64_t done, std::int64_t total);
+PCBAPI_EXPORT void ProgressShow(std::int64_t done, std::int64_t total);
 // Ends the line (a line feed) when one was drawn.
-STANDIN_API void ProgressEnd();
+PCBAPI_EXPORT void ProgressEnd();
 // Whether a line is drawn and not yet ended; safe in a signal handler.
-STANDIN_API bool ProgressLineOpen() noexcept;
+PCBAPI_EXPORT bool ProgressLineOpen() noexcept;
 
 // The line drawn for a caption, a percentage (-1: the seconds spent instead)
 // and a terminal of `columns` columns: at most columns - 1 characters
 // (code points), the caption shortened in the middle with "..." to fit,
 // control characters shown as '?'.
-STANDIN_API std::string ComposeProgressLine(std::string_view caption, int percent, int seconds,
-                                            int columns);
+PCBAPI_EXPORT std::string ComposeProgressLine(std::string_view caption, int percent, int seconds,
+                                              int columns);
 
 }  // namespace standin

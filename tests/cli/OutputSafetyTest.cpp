@@ -169,3 +169,15 @@ TEST(OutputSafety, OutputsThatAreNotRegularFilesAreWrittenDirectly) {
   EXPECT_NE(full.err.find("cannot write /dev/full: No space left on device"), std::string::npos)
       << full.err;
 }
+
+TEST(OutputSafety, TwoExportsToOnePathEachLeaveAWholeFile) {
+  const std::string folder = testsupport::TempFolder();
+  const std::string board = LargeBoard(folder, 20000);
+  const std::string out = folder + "/out.pcb";
+  clitest::Process first({board, "-o", out});
+  clitest::Process second({board, "-o", out});
+  EXPECT_EQ(first.Wait().status, 0);
+  EXPECT_EQ(second.Wait().status, 0);
+  EXPECT_EQ(testsupport::ReadFile(out), RunExport({board, "-o", "-"}).out);
+  EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{"large.json", "out.pcb"}));
+}
