@@ -1,4 +1,6 @@
 // The POSIX side of pcb28-export (Linux: O_TMPFILE and /proc/self).
+#if !defined(_WIN32)
+
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -410,3 +412,5 @@ void* OpenLibrary(const std::string& path, std::string& error) {
 void* LibrarySymbol(void* library, const char* name) { return dlsym(library, name); }
 
 }  // namespace cli
+
+#endif  // !_WIN32

@@ -119,6 +119,20 @@ class Ticker {
   std::thread thread_;
 };
 
+// Reads the board's bytes and loads them into the server, on the progress line.
+bool ReadAndLoad(BoardInput& input, const std::string& name, std::string& error) {
+  standin::ProgressBegin("Loading " + name);
+  std::string text;
+  if (!input.ReadAll(text, error, [](std::uint64_t done, std::uint64_t size) {
+        standin::ProgressShow(static_cast<std::int64_t>(done), static_cast<std::int64_t>(size));
+      }))
+    return false;
+  // Reading is measured in bytes; the reader's own work only in time.
+  standin::ProgressBegin("Loading " + name);
+  Ticker ticker;
+  return LoadBoard(text, name, error);
+}
+
 int ExportOne(const Job& job, Plugin& plugin, bool quiet) {
   std::string error;
   BoardInput input;
@@ -140,22 +154,7 @@ int ExportOne(const Job& job, Plugin& plugin, bool quiet) {
   const std::string name = job.board == kStandardStream ? "standard input" : job.board;
   const std::string shown = job.output == kStandardStream ? "standard output" : job.output;
 
-  standin::ProgressBegin("Loading " + name);
-  std::string text;
-  if (!input.ReadAll(text, error, [](std::uint64_t done, std::uint64_t size) {
-        standin::ProgressShow(static_cast<std::int64_t>(done), static_cast<std::int64_t>(size));
-      })) {
-    Report(error);
-    return kExitBadBoard;
-  }
-  bool loaded;
-  {
-    standin::ProgressBegin("Loading " + name);
-    Ticker ticker;
-    loaded = LoadBoard(text, name, error);
-  }
-  std::string().swap(text);
-  if (!loaded) {
+  if (!ReadAndLoad(input, name, error)) {
     Report(error);
     return kExitBadBoard;
   }
