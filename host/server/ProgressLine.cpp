@@ -112,9 +112,9 @@ class ProgressLine {
     if (!drawing_) return;
     caption_ = filter_ ? filter_(caption) : std::string(caption);
     started_ = Clock::now();
+    drawn_ = {};  // the first update of a bar is drawn at once
     shownPercent_ = -2;
     shownSeconds_ = -1;
-    Draw(-1, 0);
   }
 
   void Show(std::int64_t done, std::int64_t total) {
