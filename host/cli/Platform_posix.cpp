@@ -262,7 +262,7 @@ ExportOutput::Refusal ExportOutput::Prepare(const std::string& path, const FileI
     const ssize_t n = readlink(finalPath.c_str(), target.data(), target.size() - 1);
     if (n < 0) return fail(errno);
     const std::string link(target.data(), static_cast<std::size_t>(n));
-    finalPath = link.front() == '/' ? link : FolderOf(finalPath) + "/" + link;
+    finalPath = !link.empty() && link.front() == '/' ? link : FolderOf(finalPath) + "/" + link;
     if (finalPath.rfind("/proc/", 0) == 0) {
       throughProc = true;
       break;

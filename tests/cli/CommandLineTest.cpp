@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <regex>
 
 #include "cli/ProgramRun.h"
 #include "support/TestSupport.h"
@@ -101,8 +100,11 @@ TEST(CommandLine, OptionsInTheirUsualForms) {
   const std::string folder = testsupport::TempFolder();
   const Outcome version = RunExport({"--version"});
   EXPECT_EQ(version.status, 0);
-  EXPECT_TRUE(std::regex_match(version.out, std::regex("pcb28-export [0-9]+\\.[0-9]+\\.[0-9]+\n")))
-      << version.out;
+  const std::string number = version.out.substr(std::min<std::size_t>(13, version.out.size()));
+  EXPECT_EQ(version.out.substr(0, 13), "pcb28-export ");
+  EXPECT_EQ(std::count(number.begin(), number.end(), '.'), 2) << version.out;
+  EXPECT_EQ(number.find_first_not_of("0123456789.\n"), std::string::npos) << version.out;
+  EXPECT_EQ(number.back(), '\n');
   const Outcome help = RunExport({"-h"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("Exit status:"), std::string::npos);
@@ -181,9 +183,10 @@ TEST(CommandLine, TheProgressLineFitsANarrowTerminal) {
   const Outcome outcome = RunExport({kExample, "-o", out}, setup);
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   // Each drawing starts at \r and ends with "erase the rest of the line".
-  std::string text = std::regex_replace(outcome.err, std::regex("\x1b\\[K"), "");
+  std::string text = outcome.err;
+  for (std::size_t at; (at = text.find("\x1b[K")) != std::string::npos;) text.erase(at, 3);
   std::size_t drawings = 0;
-  bool saving = false, loading = false;
+  bool saving = false, loading = false, savingShortened = false, loadingShortened = false;
   std::size_t start = 0;
   while (start < text.size()) {
     std::size_t end = text.find_first_of("\r\n", start);
@@ -192,8 +195,17 @@ TEST(CommandLine, TheProgressLineFitsANarrowTerminal) {
     if (piece.rfind("pcb28-export: wrote ", 0) != 0 && !piece.empty()) {
       ++drawings;
       EXPECT_LT(piece.size(), static_cast<std::size_t>(kColumns)) << piece;
-      saving = saving || piece.rfind("Saving ", 0) == 0;
-      loading = loading || piece.rfind("Loading ", 0) == 0;
+      const bool shortened = piece.find("...") != std::string::npos;
+      if (piece.rfind("Saving ", 0) == 0) {
+        saving = true;
+        savingShortened =
+            savingShortened || (shortened && piece.find("ASCII) [") != std::string::npos);
+      }
+      if (piece.rfind("Loading ", 0) == 0) {
+        loading = true;
+        loadingShortened =
+            loadingShortened || (shortened && piece.find("json [") != std::string::npos);
+      }
       EXPECT_EQ(piece.find("/proc/"), std::string::npos) << piece;
     }
     start = end + 1;
@@ -201,10 +213,7 @@ TEST(CommandLine, TheProgressLineFitsANarrowTerminal) {
   EXPECT_GT(drawings, 0u);
   EXPECT_TRUE(saving && loading) << outcome.err;
   // The caption is shortened in the middle: its start and its end stay.
-  EXPECT_TRUE(std::regex_search(text, std::regex("\rSaving [^\r\n]*\\.\\.\\.[^\r\n]*ASCII\\) \\[")))
-      << text;
-  EXPECT_TRUE(std::regex_search(text, std::regex("\rLoading [^\r\n]*\\.\\.\\.[^\r\n]*json \\[")))
-      << text;
+  EXPECT_TRUE(savingShortened && loadingShortened) << text;
   // Nothing is drawn where standard error is not a terminal.
   EXPECT_EQ(RunExport({kExample, "-o", out}).err, "pcb28-export: wrote " + out + "\n");
 }
