@@ -78,7 +78,7 @@ TEST(OutputSafety, AFailedExportLeavesTheOldFileAndNothingElse) {
 
 TEST(OutputSafety, AnInterruptedExportLeavesTheOldFileAndNothingElse) {
   const std::string folder = testsupport::TempFolder();
-  const std::string board = LargeBoard(folder, 150000);
+  const std::string board = LargeBoard(folder, 60000);
   const std::string out = folder + "/out.pcb";
   for (int signal : {SIGINT, SIGTERM}) {
     testsupport::WriteFile(out, kOld);
@@ -172,7 +172,7 @@ TEST(OutputSafety, OutputsThatAreNotRegularFilesAreWrittenDirectly) {
 
 TEST(OutputSafety, TwoExportsToOnePathEachLeaveAWholeFile) {
   const std::string folder = testsupport::TempFolder();
-  const std::string board = LargeBoard(folder, 20000);
+  const std::string board = LargeBoard(folder, 5000);
   const std::string out = folder + "/out.pcb";
   clitest::Process first({board, "-o", out});
   clitest::Process second({board, "-o", out});
