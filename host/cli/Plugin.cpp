@@ -2,8 +2,8 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 
+#include "LenString.h"
 #include "cli/Platform.h"
 
 namespace cli {
@@ -31,16 +31,6 @@ void ReportErrorBox(const char* caption, const char* text) {
   std::fprintf(stderr, "%s: %s\n", caption != nullptr ? caption : "", message.c_str());
 }
 
-constexpr std::size_t kLenStringMax = 255;
-
-// A length-prefixed copy of `text` in a 256-byte buffer; false when too long.
-bool ToLenString(const std::string& text, std::uint8_t (&buffer)[256]) {
-  if (text.size() > kLenStringMax) return false;
-  buffer[0] = static_cast<std::uint8_t>(text.size());
-  std::memcpy(buffer + 1, text.data(), text.size());
-  return true;
-}
-
 }  // namespace
 
 bool Plugin::Load(const std::string& path, std::string& error) {
@@ -65,18 +55,18 @@ bool Plugin::Load(const std::string& path, std::string& error) {
 Plugin::Result Plugin::Export(const std::string& pluginPath, const std::string& shownPath,
                               std::string& error) {
   const char* description = describe_();
-  std::uint8_t fileName[256];
-  std::uint8_t format[256];
-  if (description == nullptr || !ToLenString(description, format)) {
+  if (description == nullptr || std::string_view(description).size() > LenString::kCapacity) {
     error = "the plug-in's format description is too long";
     return Result::FormatRefused;
   }
-  if (!ToLenString(pluginPath, fileName)) {
+  if (pluginPath.size() > LenString::kCapacity) {
     error = "the output path handed to the plug-in is too long";
     return Result::FormatRefused;
   }
+  const LenString fileName(pluginPath);
+  const LenString format(description);
   g_Box = {pluginPath, shownPath, false};
-  if (!export_(fileName, format)) {
+  if (!export_(fileName.Buffer(), format.Buffer())) {
     error = std::string("the plug-in did not recognise the format \"") + description + "\"";
     return Result::FormatRefused;
   }
