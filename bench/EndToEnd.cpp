@@ -15,15 +15,15 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "BenchBoard.h"
+#include "LenString.h"
 #include "boardfile/BoardFile.h"
 #include "hostapi/PCBProcs.h"
 #include "plugin/Exports.h"
@@ -37,31 +37,17 @@ double Seconds(Clock::time_point a, Clock::time_point b) {
   return std::chrono::duration<double>(b - a).count();
 }
 
-struct FileSize {
-  std::size_t components = 5000;
-  std::size_t padsPerComponent = 10;
-  std::size_t tracks = 380000;
-  std::size_t vias = 50000;
-  std::size_t nets = 3000;
+// The full size of the board files; no polygons.
+constexpr pcb28bench::BoardSize kFullFile{5000, 10, 380000, 50000, 3000, 0, 0};
 
-  static FileSize Scaled(double factor) {
-    auto scale = [factor](std::size_t full) {
-      return std::max<std::size_t>(1, static_cast<std::size_t>(std::llround(full * factor)));
-    };
-    FileSize s;
-    s.components = scale(s.components);
-    s.tracks = scale(s.tracks);
-    s.vias = scale(s.vias);
-    s.nets = scale(s.nets);
-    return s;
-  }
-  // Host objects the file makes: components with their two texts and pads,
-  // tracks, vias, nets.
-  std::size_t Objects() const { return components * (3 + padsPerComponent) + tracks + vias + nets; }
-};
+// Host objects a board file makes: components with their two texts and
+// pads, tracks, vias, nets.
+std::size_t Objects(const pcb28bench::BoardSize& size) {
+  return size.components * (3 + size.padsPerComponent) + size.tracks + size.vias + size.nets;
+}
 
 // Writes the board file; false when it cannot be written.
-bool WriteBoardFile(const std::string& path, const FileSize& size) {
+bool WriteBoardFile(const std::string& path, const pcb28bench::BoardSize& size) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) return false;
   std::fputs(
@@ -111,16 +97,6 @@ bool WriteBoardFile(const std::string& path, const FileSize& size) {
   std::fputs("]}\n", f);
   return std::fclose(f) == 0;
 }
-
-// A length-prefixed copy of a text, as the host passes its strings.
-struct HostText {
-  std::uint8_t bytes[256] = {};
-  explicit HostText(const std::string& text) {
-    const std::size_t n = std::min<std::size_t>(text.size(), 255);
-    bytes[0] = static_cast<std::uint8_t>(n);
-    std::memcpy(bytes + 1, text.data(), n);
-  }
-};
 
 struct ProgramRun {
   double seconds = 0;
@@ -187,13 +163,13 @@ int main(int argc, char** argv) {
   }
 
   PCBProcs::BindEntryPoints(&StandIn_EntryPoint);
-  const HostText description(GetPcbExporterDescription());
+  const LenString description(GetPcbExporterDescription());
   std::vector<Result> results;
   for (double scale : scales) {
     Result r;
     r.scale = scale;
-    const FileSize size = FileSize::Scaled(scale);
-    r.objects = size.Objects();
+    const pcb28bench::BoardSize size = pcb28bench::BoardSize::Scaled(scale, kFullFile);
+    r.objects = Objects(size);
     char name[64];
     std::snprintf(name, sizeof name, "/pcb28-e2e-%g.json", scale);
     const std::string board = dir + name;
@@ -204,7 +180,7 @@ int main(int argc, char** argv) {
     }
     std::printf("scale %g: %s\n", scale, board.c_str());
     std::fflush(stdout);
-    const HostText file(out);
+    const LenString file(out);
     for (int i = 0; i < repeat; ++i) {
       // The phases, as the host program runs them.
       const auto t0 = Clock::now();
@@ -219,7 +195,7 @@ int main(int argc, char** argv) {
         return 1;
       }
       const auto t2 = Clock::now();
-      ExportFileFromPcb(file.bytes, description.bytes);
+      ExportFileFromPcb(file.Buffer(), description.Buffer());
       const auto t3 = Clock::now();
       r.fileBytes = text.size();
       r.readSeconds = std::min(r.readSeconds, Seconds(t0, t1));
