@@ -35,6 +35,7 @@ std::string TypeName(const json& value) {
       return "a value of another kind";
   }
 }
+
 void FailInteger(const Ref& ref, std::int64_t lo, std::int64_t hi) {
   const json& v = *ref.value;
   std::string range = std::to_string(lo);
