@@ -15,15 +15,14 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "BenchBoard.h"
 #include "LenString.h"
 #include "boardfile/BoardFile.h"
 #include "hostapi/PCBProcs.h"
@@ -38,31 +37,17 @@ double Seconds(Clock::time_point a, Clock::time_point b) {
   return std::chrono::duration<double>(b - a).count();
 }
 
-struct FileSize {
-  std::size_t components = 5000;
-  std::size_t padsPerComponent = 10;
-  std::size_t tracks = 380000;
-  std::size_t vias = 50000;
-  std::size_t nets = 3000;
+// The full size of the board files; no polygons.
+constexpr pcb28bench::BoardSize kFullFile{5000, 10, 380000, 50000, 3000, 0, 0};
 
-  static FileSize Scaled(double factor) {
-    auto scale = [factor](std::size_t full) {
-      return std::max<std::size_t>(1, static_cast<std::size_t>(std::llround(full * factor)));
-    };
-    FileSize s;
-    s.components = scale(s.components);
-    s.tracks = scale(s.tracks);
-    s.vias = scale(s.vias);
-    s.nets = scale(s.nets);
-    return s;
-  }
-  // Host objects the file makes: components with their two texts and pads,
-  // tracks, vias, nets.
-  std::size_t Objects() const { return components * (3 + padsPerComponent) + tracks + vias + nets; }
-};
+// Host objects a board file makes: components with their two texts and
+// pads, tracks, vias, nets.
+std::size_t Objects(const pcb28bench::BoardSize& size) {
+  return size.components * (3 + size.padsPerComponent) + size.tracks + size.vias + size.nets;
+}
 
 // Writes the board file; false when it cannot be written.
-bool WriteBoardFile(const std::string& path, const FileSize& size) {
+bool WriteBoardFile(const std::string& path, const pcb28bench::BoardSize& size) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) return false;
   std::fputs(
@@ -183,8 +168,8 @@ int main(int argc, char** argv) {
   for (double scale : scales) {
     Result r;
     r.scale = scale;
-    const FileSize size = FileSize::Scaled(scale);
-    r.objects = size.Objects();
+    const pcb28bench::BoardSize size = pcb28bench::BoardSize::Scaled(scale, kFullFile);
+    r.objects = Objects(size);
     char name[64];
     std::snprintf(name, sizeof name, "/pcb28-e2e-%g.json", scale);
     const std::string board = dir + name;

@@ -35,6 +35,17 @@ std::string TypeName(const json& value) {
       return "a value of another kind";
   }
 }
+
+void FailInteger(const Ref& ref, std::int64_t lo, std::int64_t hi) {
+  const json& v = *ref.value;
+  std::string range = std::to_string(lo);
+  range.append(" to ").append(std::to_string(hi));
+  if (v.is_number_integer() || (v.is_number_float() && std::abs(v.get<double>()) >= 9.2e18)) {
+    Fail(ref.path, "value " + v.dump() + " out of range: expected an integer " + range);
+  }
+  Fail(ref.path, "expected an integer " + range + ", found " + TypeName(v));
+}
+
 Coord CoordValue(const Ref& ref) {
   const json& v = *ref.value;
   if (v.is_string()) {

@@ -50,33 +50,28 @@ struct Ref {
   explicit operator bool() const { return value != nullptr; }
 };
 
-// Integers at the width of T; a byte also takes true and false.
+// Refuses an integer value outside lo to hi, or a value that is no integer;
+// the message is built only here, since most values pass.
+[[noreturn]] void FailInteger(const Ref& ref, std::int64_t lo, std::int64_t hi);
 
+// Integers at the width of T; a byte also takes true and false.
 template <class T>
 T IntegerValue(const Ref& ref) {
   constexpr auto lo = static_cast<std::int64_t>(std::numeric_limits<T>::min());
   constexpr auto hi = static_cast<std::int64_t>(std::numeric_limits<T>::max());
-  const std::string range = std::to_string(lo) + " to " + std::to_string(hi);
   const json& v = *ref.value;
   if (sizeof(T) == 1 && std::is_unsigned_v<T> && v.is_boolean()) return v.get<bool>() ? 1 : 0;
   if (v.is_number_unsigned()) {
     const auto u = v.get<std::uint64_t>();
-    if (u > static_cast<std::uint64_t>(hi)) {
-      Fail(ref.path, "value " + v.dump() + " out of range: expected an integer " + range);
-    }
+    if (u > static_cast<std::uint64_t>(hi)) FailInteger(ref, lo, hi);
     return static_cast<T>(u);
   }
   if (v.is_number_integer()) {
     const auto i = v.get<std::int64_t>();
-    if (i < lo || i > hi) {
-      Fail(ref.path, "value " + v.dump() + " out of range: expected an integer " + range);
-    }
+    if (i < lo || i > hi) FailInteger(ref, lo, hi);
     return static_cast<T>(i);
   }
-  if (v.is_number_float() && std::abs(v.get<double>()) >= 9.2e18) {
-    Fail(ref.path, "value " + v.dump() + " out of range: expected an integer " + range);
-  }
-  Fail(ref.path, "expected an integer " + range + ", found " + TypeName(v));
+  FailInteger(ref, lo, hi);
 }
 
 Coord CoordValue(const Ref& ref);
@@ -93,14 +88,18 @@ class Fields {
   Fields(const Ref& ref, const char* what) : object_(*ref.value), path_(ref.path) {
     if (!object_.is_object())
       Fail(path_, std::string("expected ") + what + ", found " + TypeName(object_));
+    known_.reserve(24);  // a component, the largest object, asks for 24 keys
   }
   Fields(const json& object, std::string path, const char* what)
       : Fields(Ref{&object, std::move(path)}, what) {}
 
+  // A key left out gets no path: only a value found can be at fault, and
+  // most keys asked for are left out.
   Ref operator[](const char* key) {
     known_.emplace_back(key);
     const auto it = object_.find(key);
-    return Ref{it == object_.end() ? nullptr : &*it, Child(key)};
+    if (it == object_.end()) return Ref{};
+    return Ref{&*it, Child(key)};
   }
   bool Has(const char* key) const { return object_.contains(key); }
   std::string Child(std::string_view key) const {
