@@ -11,8 +11,9 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
-#include "boardfile/BoardFile.h"
+#include "kicad/BoardInput.h"
 
 namespace {
 
@@ -21,14 +22,17 @@ constexpr int kExitErrorBox = 1;
 constexpr int kExitBadInput = 2;
 
 constexpr const char* kUsage =
-    "usage: pcb28-export BOARD [-o OUT] [--plugin PLUGIN]\n"
+    "usage: pcb28-export BOARD [-o OUT] [--plugin PLUGIN] [--save-board FILE]\n"
     "\n"
-    "Exports the board file BOARD (JSON) to a PCB 2.8 ASCII file, the way the\n"
-    "design environment runs the export plug-in.\n"
+    "Exports the board file BOARD (JSON) or a KiCad board (.kicad_pcb, told by\n"
+    "its content) to a PCB 2.8 ASCII file, the way the design environment runs\n"
+    "the export plug-in.\n"
     "\n"
     "  -o OUT           the file to write (default: BOARD with the extension .pcb)\n"
     "  --plugin PLUGIN  the plug-in library to load (default: the one installed\n"
     "                   beside this program)\n"
+    "  --save-board FILE  also write the board file (JSON) that BOARD was read\n"
+    "                   as, e.g. what a KiCad board was converted to\n"
     "  --help           show this text\n"
     "\n"
     "Exit status: 0 the file was written; 1 the export reported an error (the\n"
@@ -38,6 +42,7 @@ struct Arguments {
   std::string board;
   std::string output;
   std::string plugin;
+  std::string saveBoard;
 };
 
 using DescriptionFn = const char* (*)();
@@ -65,9 +70,9 @@ int ParseArguments(int argc, char** argv, Arguments& args) {
       std::fputs(kUsage, stdout);
       return kExitWritten;
     }
-    if (arg == "-o" || arg == "--plugin") {
+    if (arg == "-o" || arg == "--plugin" || arg == "--save-board") {
       if (i + 1 >= argc) return BadArguments(("option " + arg + " needs a value").c_str());
-      (arg == "-o" ? args.output : args.plugin) = argv[++i];
+      (arg == "-o" ? args.output : arg == "--plugin" ? args.plugin : args.saveBoard) = argv[++i];
     } else if (!arg.empty() && arg[0] == '-') {
       return BadArguments(("unknown option " + arg).c_str());
     } else if (args.board.empty()) {
@@ -108,7 +113,11 @@ int main(int argc, char** argv) {
   if (int status = ParseArguments(argc, argv, args); status >= 0) return status;
 
   std::string error;
-  if (!boardfile::LoadBoardFile(args.board, error)) {
+  std::vector<std::string> losses;
+  const bool loaded = kicad::LoadAnyBoard(args.board, args.saveBoard, losses, error);
+  for (const std::string& loss : losses)
+    std::fprintf(stderr, "pcb28-export: %s: %s\n", args.board.c_str(), loss.c_str());
+  if (!loaded) {
     std::fprintf(stderr, "pcb28-export: %s\n", error.c_str());
     return kExitBadInput;
   }
