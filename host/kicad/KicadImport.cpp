@@ -1,5 +1,6 @@
 #include "kicad/KicadImport.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -160,6 +161,16 @@ class Importer {
             : "unknown word '" + item.text + "' in '" + std::string(context) + "'";
     if (unknown_.emplace(what, item.Place()).second) unknownCount_[what] = 0;
     ++unknownCount_[what];
+  }
+
+  // Reports the sub-lists of `item` whose heads are not in `known`.
+  void CheckKnown(const Node& item, std::initializer_list<std::string_view> known) {
+    for (const Node& child : item.items) {
+      if (!child.IsList()) continue;
+      const std::string_view head = child.Head();
+      if (std::find(known.begin(), known.end(), head) == known.end())
+        Unknown(child, item.Head());
+    }
   }
 
   static const Node& Arg(const Node& list, std::size_t i) {
@@ -354,6 +365,8 @@ class Importer {
   std::string NetName(int net) const { return net == 0 ? "" : netNames_.at(net); }
 
   void ReadSegment(const Node& item) {
+    CheckKnown(item, {"start", "end", "width", "layer", "net", "tstamp", "uuid", "locked",
+                      "status"});
     Track t;
     t.a = PointOf(item, "start");
     t.b = PointOf(item, "end");
@@ -364,6 +377,8 @@ class Importer {
   }
 
   void ReadArcTrack(const Node& item) {
+    CheckKnown(item, {"start", "mid", "end", "angle", "width", "layer", "net", "tstamp", "uuid",
+                      "locked", "status"});
     ArcTrack a;
     a.width = WidthOf(item);
     a.net = NetOf(item);
@@ -388,6 +403,9 @@ class Importer {
   }
 
   void ReadVia(const Node& item) {
+    CheckKnown(item, {"at", "size", "drill", "layers", "net", "tstamp", "uuid", "locked", "free",
+                      "status", "remove_unused_layers", "keep_end_layers",
+                      "zone_layer_connections"});
     Via v;
     v.at = PointOf(item, "at");
     const Node* size = item.Find("size");
@@ -426,6 +444,8 @@ class Importer {
       Unknown(item, fp ? "footprint" : "kicad_pcb");
       return;
     }
+    CheckKnown(item, {"start", "mid", "end", "center", "angle", "layer", "width", "stroke", "fill",
+                      "pts", "tstamp", "uuid", "locked", "status"});
     std::string kicadLayer = padLayer.empty() ? LayerOf(item) : std::string();
     std::string layer = padLayer.empty() ? DrawingLayer(item, kicadLayer, "drawings") : padLayer;
     if (layer.empty()) return;
@@ -506,6 +526,7 @@ class Importer {
   void ReadText(const Node& item, const Frame* fp, std::vector<Text>& into, const char* what,
                 std::optional<Text>* single = nullptr, bool forceLayer = false,
                 bool bottom = false) {
+    CheckKnown(item, {"at", "layer", "effects", "tstamp", "uuid", "render_cache"});
     const std::size_t textAt = item.Head() == "fp_text" ? 2 : 1;
     const std::string utf8 = Arg(item, textAt).text;
     Text t;
@@ -647,6 +668,13 @@ class Importer {
   }
 
   void ReadPad(const Node& item, const Frame& frame, Component& comp) {
+    CheckKnown(item, {"at", "size", "drill", "layers", "net", "pinfunction", "pintype", "tstamp",
+                      "uuid", "roundrect_rratio", "chamfer_ratio", "chamfer", "rect_delta",
+                      "options", "primitives", "die_length", "solder_mask_margin",
+                      "solder_paste_margin", "solder_paste_margin_ratio", "clearance",
+                      "zone_connect", "thermal_width", "thermal_gap", "thermal_bridge_width",
+                      "thermal_bridge_angle", "remove_unused_layers", "keep_end_layers",
+                      "locked", "property"});
     Pad pad;
     pad.name = Latin1(item, Arg(item, 1).text, kPadNameChars, "pad names");
     const std::string type = Arg(item, 2).text;
@@ -746,6 +774,9 @@ class Importer {
 
   // ------------------------------------------------------------ zones
   void ReadZone(const Node& item) {
+    CheckKnown(item, {"net", "net_name", "layer", "layers", "tstamp", "uuid", "hatch", "priority",
+                      "connect_pads", "min_thickness", "filled_areas_thickness", "fill", "polygon",
+                      "filled_polygon", "fill_segments", "keepout", "name", "locked", "attr"});
     if (item.Find("keepout") != nullptr) {
       Lose("keep-out areas left out");
       return;
