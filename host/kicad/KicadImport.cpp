@@ -36,6 +36,7 @@ constexpr std::size_t kNameChars = 255;
 constexpr std::size_t kPadNameChars = 20;
 constexpr std::size_t kOutlinePoints = 500;
 constexpr int kMidLayers = 14;
+constexpr int kMaxNet = 1000000;
 
 // Shape codes of the host's pads.
 constexpr int kRound = 1;
@@ -168,8 +169,7 @@ class Importer {
     for (const Node& child : item.items) {
       if (!child.IsList()) continue;
       const std::string_view head = child.Head();
-      if (std::find(known.begin(), known.end(), head) == known.end())
-        Unknown(child, item.Head());
+      if (std::find(known.begin(), known.end(), head) == known.end()) Unknown(child, item.Head());
     }
   }
 
@@ -219,7 +219,7 @@ class Importer {
     const Node* n = parent.Find("net");
     if (n == nullptr) return 0;
     const double v = NumberArg(*n, 1);
-    if (v != std::floor(v) || v < 0 || !netNames_.count(static_cast<int>(v)))
+    if (v != std::floor(v) || v < 0 || v > kMaxNet || !netNames_.count(static_cast<int>(v)))
       Fail(*n, "no net " + Arg(*n, 1).text + " in the board's net list");
     return static_cast<int>(v);
   }
@@ -351,7 +351,8 @@ class Importer {
 
   void ReadNet(const Node& item) {
     const double v = NumberArg(item, 1);
-    if (v != std::floor(v) || v < 0 || v > 1e6) Fail(item, "a net number must be whole");
+    if (v != std::floor(v) || v < 0 || v > kMaxNet)
+      Fail(item, "a net number must be a whole number from 0 to " + std::to_string(kMaxNet));
     const int number = static_cast<int>(v);
     const std::string name = item.items.size() > 2 ? Arg(item, 2).text : "";
     if (netNames_.count(number)) Fail(item, "net " + std::to_string(number) + " is defined twice");
@@ -365,8 +366,8 @@ class Importer {
   std::string NetName(int net) const { return net == 0 ? "" : netNames_.at(net); }
 
   void ReadSegment(const Node& item) {
-    CheckKnown(item, {"start", "end", "width", "layer", "net", "tstamp", "uuid", "locked",
-                      "status"});
+    CheckKnown(item,
+               {"start", "end", "width", "layer", "net", "tstamp", "uuid", "locked", "status"});
     Track t;
     t.a = PointOf(item, "start");
     t.b = PointOf(item, "end");
@@ -403,9 +404,9 @@ class Importer {
   }
 
   void ReadVia(const Node& item) {
-    CheckKnown(item, {"at", "size", "drill", "layers", "net", "tstamp", "uuid", "locked", "free",
-                      "status", "remove_unused_layers", "keep_end_layers",
-                      "zone_layer_connections"});
+    CheckKnown(
+        item, {"at", "size", "drill", "layers", "net", "tstamp", "uuid", "locked", "free", "status",
+               "remove_unused_layers", "keep_end_layers", "zone_layer_connections"});
     Via v;
     v.at = PointOf(item, "at");
     const Node* size = item.Find("size");
@@ -668,13 +669,35 @@ class Importer {
   }
 
   void ReadPad(const Node& item, const Frame& frame, Component& comp) {
-    CheckKnown(item, {"at", "size", "drill", "layers", "net", "pinfunction", "pintype", "tstamp",
-                      "uuid", "roundrect_rratio", "chamfer_ratio", "chamfer", "rect_delta",
-                      "options", "primitives", "die_length", "solder_mask_margin",
-                      "solder_paste_margin", "solder_paste_margin_ratio", "clearance",
-                      "zone_connect", "thermal_width", "thermal_gap", "thermal_bridge_width",
-                      "thermal_bridge_angle", "remove_unused_layers", "keep_end_layers",
-                      "locked", "property"});
+    CheckKnown(item, {"at",
+                      "size",
+                      "drill",
+                      "layers",
+                      "net",
+                      "pinfunction",
+                      "pintype",
+                      "tstamp",
+                      "uuid",
+                      "roundrect_rratio",
+                      "chamfer_ratio",
+                      "chamfer",
+                      "rect_delta",
+                      "options",
+                      "primitives",
+                      "die_length",
+                      "solder_mask_margin",
+                      "solder_paste_margin",
+                      "solder_paste_margin_ratio",
+                      "clearance",
+                      "zone_connect",
+                      "thermal_width",
+                      "thermal_gap",
+                      "thermal_bridge_width",
+                      "thermal_bridge_angle",
+                      "remove_unused_layers",
+                      "keep_end_layers",
+                      "locked",
+                      "property"});
     Pad pad;
     pad.name = Latin1(item, Arg(item, 1).text, kPadNameChars, "pad names");
     const std::string type = Arg(item, 2).text;
