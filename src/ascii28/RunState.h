@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "ascii28/BufferedTextFile.h"
 #include "PcbApi.h"
+#include "ascii28/BufferedTextFile.h"
 
 class TPcbBoard;
 
