@@ -1,6 +1,7 @@
 #include "kicad/SExpr.h"
 
 #include <cstdint>
+#include <iterator>
 
 namespace kicad {
 
@@ -23,7 +24,7 @@ namespace {
 
 class Reader {
  public:
-  explicit Reader(std::string_view text) : text_(text) {}
+  explicit Reader(std::string_view text) : text_(text), scratch_(kMaxDepth) {}
 
   bool Parse(Node& root, std::string& error) {
     SkipBlanks();
@@ -63,7 +64,9 @@ class Reader {
     return false;
   }
 
-  // At '(': reads the list up to its ')'.
+  // At '(': reads the list up to its ')'. The elements gather in the scratch
+  // list of this depth (one per depth, made up front so that none moves),
+  // reused from list to list, and move into the node in one allocation.
   bool ReadList(Node& list, int depth, std::string& error) {
     list.kind = Node::Kind::List;
     list.line = line_;
@@ -71,15 +74,21 @@ class Reader {
     if (depth > kMaxDepth)
       return Fail("lists nested deeper than " + std::to_string(kMaxDepth), error);
     Advance();
+    std::vector<Node>& items = scratch_[static_cast<std::size_t>(depth) - 1];
+    items.clear();
     for (;;) {
       SkipBlanks();
       if (AtEnd()) return FailAt(list.line, list.column, "this '(' is never closed", error);
       const char c = Peek();
       if (c == ')') {
         Advance();
+        list.items.reserve(items.size());
+        list.items.insert(list.items.end(), std::make_move_iterator(items.begin()),
+                          std::make_move_iterator(items.end()));
+        items.clear();
         return true;
       }
-      Node& item = list.items.emplace_back();
+      Node item;
       if (c == '(') {
         if (!ReadList(item, depth + 1, error)) return false;
       } else if (c == '"') {
@@ -87,6 +96,7 @@ class Reader {
       } else {
         ReadSymbol(item);
       }
+      items.push_back(std::move(item));
     }
   }
 
@@ -187,6 +197,7 @@ class Reader {
   }
 
   std::string_view text_;
+  std::vector<std::vector<Node>> scratch_;
   std::size_t pos_ = 0;
   int line_ = 1;
   int column_ = 1;
