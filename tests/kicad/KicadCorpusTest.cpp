@@ -4,11 +4,9 @@
 // its own (a plain scan of the text, not the import's reader), which follows
 // the documented mapping: what is kept, what one KiCad object becomes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -141,24 +139,6 @@ Counts CountKicad(const std::string& text) {
   return c;
 }
 
-struct Outcome {
-  int status = -1;
-  std::string output;
-};
-
-Outcome RunExport(const std::string& arguments) {
-  const std::string command = std::string(PCB28_EXPORT_PROGRAM) + " " + arguments + " 2>&1";
-  Outcome outcome;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return outcome;
-  char chunk[4096];
-  for (std::size_t n; (n = fread(chunk, 1, sizeof chunk, pipe)) > 0;)
-    outcome.output.append(chunk, n);
-  const int raw = pclose(pipe);
-  outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return outcome;
-}
-
 std::string Quote(const std::string& text) { return "'" + text + "'"; }
 
 Counts CountsLine(const std::string& pcb) {
@@ -187,8 +167,8 @@ TEST(KicadCorpus, EveryDemoBoardExportsTheSameTwiceWithTheCountsOfItsFile) {
     for (int run = 0; run < 2; ++run) {
       const std::string pcb = folder + "/out" + std::to_string(run) + ".pcb";
       const std::string json = folder + "/out" + std::to_string(run) + ".json";
-      const Outcome outcome =
-          RunExport(Quote(board.string()) + " -o " + Quote(pcb) + " --save-board " + Quote(json));
+      const testsupport::ProgramOutcome outcome = testsupport::RunExportProgram(
+          Quote(board.string()) + " -o " + Quote(pcb) + " --save-board " + Quote(json));
       ASSERT_EQ(outcome.status, 0) << outcome.output;
       outputs[run] = testsupport::ReadFile(pcb);
       documents[run] = testsupport::ReadFile(json);
