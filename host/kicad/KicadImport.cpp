@@ -1,6 +1,7 @@
 #include "kicad/KicadImport.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <unordered_map>
 
 #include <nlohmann/json.hpp>
 
@@ -56,9 +58,11 @@ class Importer {
       Fail(*version, "KiCad board format version " + version->items[1].text +
                          " is not read; versions 20171130 (KiCad 5) to 2021xxxx (KiCad 6) are");
     ReadLayerTable();
-    for (const Node& item : root_.items) {
-      if (item.IsAtom()) continue;
-      TopLevel(item);
+    for (std::size_t i = 1; i < root_.items.size(); ++i) {
+      if (root_.items[i].IsAtom())
+        Unknown(root_.items[i], "kicad_pcb");
+      else
+        TopLevel(root_.items[i]);
     }
     if (!project_.empty()) ReadProjectClasses();
     BuildOutline();
@@ -822,8 +826,34 @@ class Importer {
   // largest box is the board outline.
   void BuildOutline() {
     if (edges_.empty()) return;
+    constexpr double kNear = 1000.0;  // nm
+    auto near = [](Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y) <= kNear; };
+    // The edge ends by cell of a grid of kNear, so that finding the edge that
+    // goes on from a point looks at the nine cells around it only.
+    auto cell = [](double v) { return static_cast<std::int64_t>(std::floor(v / kNear)); };
+    auto key = [](std::int64_t cx, std::int64_t cy) {
+      return static_cast<std::uint64_t>(cx) * 0x9E3779B97F4A7C15ull ^
+             static_cast<std::uint64_t>(cy);
+    };
+    std::unordered_map<std::uint64_t, std::vector<std::size_t>> ends;
+    for (std::size_t i = 0; i < edges_.size(); ++i) {
+      ends[key(cell(edges_[i].a.x), cell(edges_[i].a.y))].push_back(i);
+      ends[key(cell(edges_[i].b.x), cell(edges_[i].b.y))].push_back(i);
+    }
     std::vector<bool> used(edges_.size());
-    auto near = [](Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y) <= 1000.0; };
+    // The first unused edge with an end near `p`; `reversed` when it is its end b.
+    auto following = [&](Point p, bool& reversed) {
+      std::size_t best = edges_.size();
+      for (std::int64_t dx = -1; dx <= 1; ++dx)
+        for (std::int64_t dy = -1; dy <= 1; ++dy) {
+          const auto it = ends.find(key(cell(p.x) + dx, cell(p.y) + dy));
+          if (it == ends.end()) continue;
+          for (std::size_t i : it->second)
+            if (!used[i] && i < best && (near(edges_[i].a, p) || near(edges_[i].b, p))) best = i;
+        }
+      reversed = best < edges_.size() && !near(edges_[best].a, p);
+      return best;
+    };
     double bestArea = -1;
     for (std::size_t first = 0; first < edges_.size(); ++first) {
       if (used[first]) continue;
@@ -835,15 +865,8 @@ class Importer {
       if (edges_[first].arc) box.Add(*edges_[first].arc);
       bool closed = near(end, edges_[first].a);
       while (!closed) {
-        std::size_t next = edges_.size();
         bool reversed = false;
-        for (std::size_t i = 0; i < edges_.size() && next == edges_.size(); ++i) {
-          if (used[i]) continue;
-          if (near(edges_[i].a, end))
-            next = i;
-          else if (near(edges_[i].b, end))
-            next = i, reversed = true;
-        }
+        const std::size_t next = following(end, reversed);
         if (next == edges_.size()) break;
         used[next] = true;
         const Edge& e = edges_[next];

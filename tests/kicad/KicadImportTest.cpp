@@ -241,6 +241,38 @@ TEST(KicadImport, ZonesNetClassesAndTexts) {
     EXPECT_TRUE(Reports(out, line)) << line;
 }
 
+TEST(KicadImport, EdgeCutsJoinIntoTheBoardOutlineWhateverTheirOrderAndDirection) {
+  const std::string head =
+      "(kicad_pcb (version 20211014) (layers (0 \"F.Cu\" signal) (44 \"Edge.Cuts\" user))\n";
+  const std::string edges =
+      "(gr_line (start 20 10) (end 0 10) (layer \"Edge.Cuts\") (width 0.1))\n"
+      "(gr_line (start 0 0) (end 20 0) (layer \"Edge.Cuts\") (width 0.1))\n"
+      "(gr_line (start 0 0) (end 0 10) (layer \"Edge.Cuts\") (width 0.1))\n"
+      "(gr_arc (start 20 0) (mid 25 5) (end 20 10) (layer \"Edge.Cuts\") (width 0.1))\n";
+  const Converted out = Convert(head + edges + ")");
+  // Origin at (0, 10) mm: the box of the drawing, the arc's bulge included.
+  const json& outline = out.doc["board_outlines"][0]["outline"];
+  ASSERT_EQ(outline.size(), 5u);  // four segments, closed
+  EXPECT_EQ(outline[0]["x"], 7874016);
+  EXPECT_EQ(outline[0]["y"], 0);
+  EXPECT_EQ(outline[4], (json{{"x", 7874016}, {"y", 0}}));
+  int arcs = 0;
+  for (const json& entry : outline)
+    if (entry.contains("arc")) {
+      ++arcs;
+      EXPECT_EQ(entry["arc"]["cx"], 7874016);
+      EXPECT_EQ(entry["arc"]["cy"], 1968504);
+      EXPECT_EQ(entry["arc"]["radius"], 1968504);
+      EXPECT_DOUBLE_EQ(entry["arc"]["start_angle"].get<double>(), 270);
+      EXPECT_DOUBLE_EQ(entry["arc"]["end_angle"].get<double>(), 90);
+    }
+  EXPECT_EQ(arcs, 1);
+  // Without the arc the loop is open: no outline, and the report says so.
+  const Converted open = Convert(head + edges.substr(0, edges.rfind("(gr_arc")) + ")");
+  EXPECT_FALSE(open.doc.contains("board_outlines"));
+  EXPECT_TRUE(Reports(open, "1 board outlines not closed: no outline written"));
+}
+
 TEST(KicadImport, RefusesWhatHasNoPlaceInTheFile) {
   EXPECT_EQ(ErrorOf(Board("", "(1 \"In1.Cu\" signal) (15 \"In15.Cu\" signal) ")),
             "line 2, column 49: the copper layer In15.Cu has no counterpart: the file keeps at "
