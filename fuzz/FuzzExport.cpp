@@ -9,13 +9,13 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <string_view>
 
 #include "BoardGenerator.h"
+#include "LenString.h"
 #include "hostapi/PCBProcs.h"
 #include "plugin/Exports.h"
 #include "server/StandInBoard.h"
@@ -30,14 +30,6 @@ std::int32_t PickCount(FuzzedDataProvider& in) {
 }
 
 void QuietErrorBox(const char*, const char*) {}
-
-struct LenName {
-  explicit LenName(std::string_view text) {
-    bytes[0] = static_cast<std::uint8_t>(text.size());
-    std::memcpy(bytes + 1, text.data(), text.size());
-  }
-  std::uint8_t bytes[256] = {};
-};
 
 const std::string& OutputPath() {
   static const std::string path = "/tmp/pcb28-fuzz-export-" + std::to_string(getpid()) + ".pcb";
@@ -73,9 +65,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     server.Hide(PCBProcs::EntryPointName(static_cast<PCBProcs::EntryPoint>(hiddenSlots[i])));
   PCBProcs::BindEntryPoints(&edgeanswers::Provider);
 
-  const LenName file(OutputPath());
-  const LenName description(GetPcbExporterDescription());
-  if (!ExportFileFromPcb(file.bytes, description.bytes)) std::abort();
+  const LenString file(OutputPath());
+  const LenString description(GetPcbExporterDescription());
+  if (!ExportFileFromPcb(file.Buffer(), description.Buffer())) std::abort();
 
   // Whatever the board held, the file is whole: it ends with ENDPCB.
   std::ifstream written(OutputPath(), std::ios::binary);
