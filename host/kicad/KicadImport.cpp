@@ -796,7 +796,7 @@ class Importer {
 
   void ReadProjectClasses() {
     json pro = json::parse(project_, nullptr, false);
-    if (pro.is_discarded()) throw ImportError{"project file", "not valid JSON"};
+    if (pro.is_discarded()) throw ImportError{"the project file (.kicad_pro)", "not valid JSON"};
     const json* classes = nullptr;
     if (pro.contains("net_settings") && pro["net_settings"].contains("classes"))
       classes = &pro["net_settings"]["classes"];
@@ -976,22 +976,26 @@ bool ConvertBoard(std::string_view text, std::string_view project, Conversion& o
   return true;
 }
 
-bool ConvertBoardFile(const std::string& path, Conversion& out, std::string& error) {
-  std::string text;
-  if (!ReadWholeFile(path, text)) {
-    error = path + ": cannot read the file";
-    return false;
-  }
-  std::string project;
+bool ReadProjectBeside(const std::string& path, std::string& project, std::string& error) {
+  project.clear();
   const std::filesystem::path pro = std::filesystem::path(path).replace_extension(".kicad_pro");
   std::error_code ec;
   if (std::filesystem::is_regular_file(pro, ec) && !ReadWholeFile(pro.string(), project)) {
     error = pro.string() + ": cannot read the file";
     return false;
   }
+  return true;
+}
+
+bool ConvertBoardFile(const std::string& path, Conversion& out, std::string& error) {
+  std::string text, project;
+  if (!ReadWholeFile(path, text)) {
+    error = path + ": cannot read the file";
+    return false;
+  }
+  if (!ReadProjectBeside(path, project, error)) return false;
   if (!ConvertBoard(text, project, out, error)) {
-    error =
-        (error.starts_with("project file") ? pro.string() + error.substr(12) : path + ": " + error);
+    error = path + ": " + error;
     return false;
   }
   return true;

@@ -23,6 +23,10 @@ bool IsKicadBoard(std::string_view text);
 bool ConvertBoard(std::string_view text, std::string_view project, Conversion& out,
                   std::string& error);
 
+// The project file beside the board at `path` (the same name with the
+// extension .kicad_pro): its text in `project`, empty when there is none.
+bool ReadProjectBeside(const std::string& path, std::string& project, std::string& error);
+
 // Reads the board at `path` and the project file beside it (the same name
 // with the extension .kicad_pro) when there is one. Messages start with the
 // name of the file they are about.
