@@ -11,8 +11,9 @@ SECONDS_PER_TARGET=${FUZZ_SECONDS:-60}
 werror=${PCB28_WERROR:-OFF}
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DPCB28_FUZZ=ON -DPCB28_TESTS=OFF -DPCB28_WERROR="$werror"
-cmake --build "$BUILD_DIR" -j2 --target fuzz_boardfile fuzz_export
-for target in fuzz_boardfile fuzz_export; do
+targets=(fuzz_boardfile fuzz_export fuzz_kicad)
+cmake --build "$BUILD_DIR" -j2 --target "${targets[@]}"
+for target in "${targets[@]}"; do
   work="$BUILD_DIR/corpus-run/$target"
   findings="$BUILD_DIR/findings/$target"
   rm -rf "$work"

@@ -2,8 +2,9 @@
 # Installs what the build needs (Debian packages) when it is missing.
 set -euo pipefail
 
+# kicad-demos: the real KiCad boards of the KiCad import's corpus test.
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev
-          clang libclang-rt-14-dev help2man)
+          clang libclang-rt-14-dev help2man kicad-demos)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

@@ -1,5 +1,6 @@
 #include "cli/Options.h"
 
+#include <string>
 #include <string_view>
 
 namespace cli {
@@ -12,7 +13,8 @@ constexpr const char* kHelp =
     "Export board files to PCB 2.8 ASCII files, the way the design environment\n"
     "runs the export plug-in.\n"
     "\n"
-    "BOARD is a board file (JSON); - reads one from standard input. Each board\n"
+    "BOARD is a board file (JSON) or a KiCad board (.kicad_pcb, told by its\n"
+    "content); - reads one from standard input. Each board\n"
     "is written to the file given with -o, else beside the board file under its\n"
     "name with the extension .pcb (to standard output for -).\n"
     "\n"
@@ -21,6 +23,8 @@ constexpr const char* kHelp =
     "                     written into the folder OUT under its own name\n"
     "      --plugin=FILE  the plug-in library to load (default: the installed one)\n"
     "  -q, --quiet        no progress line and no \"wrote\" line\n"
+    "      --save-board=FILE  also write the board file (JSON) that was loaded,\n"
+    "                     e.g. what a KiCad board was converted to (one board)\n"
     "  -h, --help         show this text and exit\n"
     "      --version      show the version and exit\n"
     "      --             end of the options: what follows are board files\n"
@@ -83,8 +87,10 @@ Parsed ParseOptions(int argc, char** argv, Options& options, std::string& error)
       const std::string_view name = arg.substr(0, equals);
       const bool hasValue = equals != std::string_view::npos;
       const std::string_view attached = hasValue ? arg.substr(equals + 1) : std::string_view{};
-      if (name == "--output" || name == "--plugin") {
-        std::string& value = name == "--output" ? options.output : options.plugin;
+      if (name == "--output" || name == "--plugin" || name == "--save-board") {
+        std::string& value = name == "--output"   ? options.output
+                             : name == "--plugin" ? options.plugin
+                                                  : options.saveBoard;
         if (hasValue) {
           value = std::string(attached);
         } else if (!TakeValue(name, {}, argc, argv, i, value, error)) {
@@ -139,6 +145,10 @@ Parsed ParseOptions(int argc, char** argv, Options& options, std::string& error)
   if (version) return Parsed::Version;
   if (options.boards.empty()) {
     error = "no board file given";
+    return Parsed::Bad;
+  }
+  if (!options.saveBoard.empty() && options.boards.size() > 1) {
+    error = "--save-board takes one board, not " + std::to_string(options.boards.size());
     return Parsed::Bad;
   }
   return Parsed::Run;

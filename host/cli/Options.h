@@ -25,6 +25,7 @@ struct Options {
   bool outputGiven = false;
   std::string plugin;  // empty: the installed one
   bool quiet = false;
+  std::string saveBoard;  // empty: not given
 };
 
 enum class Parsed { Run, Help, Version, Bad };

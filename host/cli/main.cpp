@@ -120,7 +120,8 @@ class Ticker {
 };
 
 // Reads the board's bytes and loads them into the server, on the progress line.
-bool ReadAndLoad(BoardInput& input, const std::string& name, std::string& error) {
+bool ReadAndLoad(BoardInput& input, const std::string& name, const std::string& saveBoard,
+                 std::string& error) {
   standin::ProgressBegin("Loading " + name);
   std::string text;
   if (!input.ReadAll(text, error, [](std::uint64_t done, std::uint64_t size) {
@@ -129,11 +130,18 @@ bool ReadAndLoad(BoardInput& input, const std::string& name, std::string& error)
     return false;
   // Reading is measured in bytes; the reader's own work only in time.
   standin::ProgressBegin("Loading " + name);
-  Ticker ticker;
-  return LoadBoard(text, name, error);
+  std::vector<std::string> notes;
+  bool loaded;
+  {
+    Ticker ticker;
+    loaded = LoadBoard(text, name, saveBoard, notes, error);
+  }
+  // What a conversion dropped or approximated, one line each.
+  for (const std::string& note : notes) Report(name + ": " + note);
+  return loaded;
 }
 
-int ExportOne(const Job& job, Plugin& plugin, bool quiet) {
+int ExportOne(const Job& job, Plugin& plugin, bool quiet, const std::string& saveBoard) {
   std::string error;
   BoardInput input;
   if (!input.Open(job.board, kBoardSizeLimit, error)) {
@@ -154,7 +162,7 @@ int ExportOne(const Job& job, Plugin& plugin, bool quiet) {
   const std::string name = job.board == kStandardStream ? "standard input" : job.board;
   const std::string shown = job.output == kStandardStream ? "standard output" : job.output;
 
-  if (!ReadAndLoad(input, name, error)) {
+  if (!ReadAndLoad(input, name, saveBoard, error)) {
     Report(error);
     return kExitBadBoard;
   }
@@ -226,7 +234,7 @@ int main(int argc, char** argv) {
   int status = kExitWritten;
   std::size_t written = 0;
   for (const Job& job : jobs) {
-    const int jobStatus = ExportOne(job, plugin, options.quiet);
+    const int jobStatus = ExportOne(job, plugin, options.quiet, options.saveBoard);
     if (jobStatus == kExitWritten)
       ++written;
     else if (status == kExitWritten)

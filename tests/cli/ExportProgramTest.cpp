@@ -1,7 +1,6 @@
 // pcb28-export run as a user runs it: a separate process that loads the
 // server, the board file and the plug-in, with its exit status and messages.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <string>
@@ -10,22 +9,10 @@
 
 namespace {
 
-struct Outcome {
-  int status = -1;
-  std::string output;  // standard output and standard error together
-};
+using Outcome = testsupport::ProgramOutcome;
 
 Outcome RunProgram(const std::string& arguments) {
-  const std::string command = std::string(PCB28_EXPORT_PROGRAM) + " " + arguments + " 2>&1";
-  Outcome outcome;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return outcome;
-  char chunk[4096];
-  std::size_t n;
-  while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) outcome.output.append(chunk, n);
-  const int raw = pclose(pipe);
-  outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return outcome;
+  return testsupport::RunExportProgram(arguments);
 }
 
 std::string Quote(const std::string& text) { return "'" + text + "'"; }

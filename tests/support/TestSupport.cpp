@@ -1,8 +1,10 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -88,6 +90,19 @@ std::vector<std::string> ExportLines(const std::string& fileName) {
   std::vector<std::string> lines = SplitLines(ReadFile(path), wellFormed);
   EXPECT_TRUE(wellFormed) << "every line of " << path << " must end with CR LF";
   return lines;
+}
+
+ProgramOutcome RunExportProgram(const std::string& arguments) {
+  const std::string command = std::string(PCB28_EXPORT_PROGRAM) + " " + arguments + " 2>&1";
+  ProgramOutcome outcome;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return outcome;
+  char chunk[4096];
+  std::size_t n;
+  while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) outcome.output.append(chunk, n);
+  const int raw = pclose(pipe);
+  outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return outcome;
 }
 
 }  // namespace testsupport

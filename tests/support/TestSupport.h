@@ -43,4 +43,13 @@ HostString Description();
 // returns the lines of the file (the test fails on a malformed line end).
 std::vector<std::string> ExportLines(const std::string& fileName = "board.pcb");
 
+// pcb28-export run as a separate process with `arguments` (already quoted
+// for the shell): its exit status (-1 when it did not exit) and its standard
+// output and error together.
+struct ProgramOutcome {
+  int status = -1;
+  std::string output;
+};
+ProgramOutcome RunExportProgram(const std::string& arguments);
+
 }  // namespace testsupport
