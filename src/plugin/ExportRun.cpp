@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "HostLayers.h"
 #include "ascii28/BoardBlocks.h"
 #include "ascii28/FileFrame.h"
 #include "ascii28/FileLayers.h"
@@ -13,10 +14,10 @@
 #include "ascii28/PrimitiveRecords.h"
 #include "ascii28/RunState.h"
 #include "ascii28/TextRecords.h"
+#include "board/HostBounds.h"
 #include "board/PcbBoard.h"
 #include "board/PcbGroups.h"
 #include "board/PcbNets.h"
-#include "HostLayers.h"
 #include "hostapi/PCBProcs.h"
 #include "plugin/Exports.h"
 
@@ -55,10 +56,12 @@ template <typename TObject>
 void NumberObjects(ObjectKind kind, HostLayer layer) {
   TObject object(0);
   const ObjectHandle board = Run.CurrentBoard->BoardHandle;
+  hostbounds::Walk walk(hostbounds::kBoardWalk);
+  if (!walk.Started()) return;
   const ObjectHandle iterator =
       PCBProcs::PcbApi_CreateIterator(board, static_cast<ObjectKindCode>(kind), 0, layer);
   std::uint16_t number = 0;
-  for (ObjectHandle h = PCBProcs::PcbApi_GetFirstObject(iterator); h != 0;
+  for (ObjectHandle h = PCBProcs::PcbApi_GetFirstObject(iterator); h != 0 && walk.Take(h);
        h = PCBProcs::PcbApi_GetNextObject(iterator)) {
     object.Handle = h;
     object.Load(kQueryGet);
@@ -124,6 +127,8 @@ bool ExportFileFromPcb(const std::uint8_t* fileNameArgument,
   CopyLenString(formatDescriptionArgument, formatDescription);
   if (!RecognisedPcbFormat(formatDescription)) return false;
 
+  // Bounds on the host's walks for this export (docs/host-data-bounds.md).
+  const hostbounds::ExportScope bounds;
   for (auto& count : Run.ObjectCounts) count = 0;
 
   auto board = std::make_unique<TPcbBoard>(PCBProcs::PcbApi_GetCurrentBoardHandle());
@@ -154,7 +159,9 @@ bool ExportFileFromPcb(const std::uint8_t* fileNameArgument,
   Run.CurrentBoard = nullptr;
   board.reset();
 
-  if (ascii28::TakeIoError() != 0) {
+  // A file that could not be written, or one that misses objects because a
+  // bound cut a host walk short, gets the error box; the file stays.
+  if (ascii28::TakeIoError() != 0 || bounds.WalkCut()) {
     std::string text = "File Error - Failed to Export ";
     text.append(reinterpret_cast<const char*>(fileName + 1), fileName[0]);
     ShowErrorBox(text.c_str());
