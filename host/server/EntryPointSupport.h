@@ -2,7 +2,7 @@
 #pragma once
 
 #include "server/Exchange.h"
-#include "server/StandInBoard.h"
+#include "server/Server.h"
 
 namespace standin {
 

@@ -2,7 +2,7 @@
 // iterators, dominant rules and the test-support state.
 #include <algorithm>
 
-#include "server/StandInBoard.h"
+#include "server/Server.h"
 
 namespace standin {
 
@@ -22,24 +22,6 @@ void Erase(std::vector<ObjectHandle>& list, ObjectHandle handle) {
 }
 
 }  // namespace
-
-Board::Board() : Object(Kind::None) {
-  for (int code = 0; code < kHostLayerCount; ++code) {
-    layers[code].name = std::string(kHostLayerNames[code]);
-  }
-  SetStack({kTopLayer, kBottomLayer});
-}
-
-void Board::SetStack(const std::vector<HostLayer>& topDown) {
-  for (auto& layer : layers) layer.prevLayer = layer.nextLayer = 0;
-  HostLayer previous = 0;
-  for (HostLayer code : topDown) {
-    if (code == 0 || code > kLastHostLayer) continue;
-    layers[code].prevLayer = previous;
-    if (previous != 0) layers[previous].nextLayer = code;
-    previous = code;
-  }
-}
 
 Server::Server() { Reset(); }
 Server::~Server() = default;

@@ -9,7 +9,6 @@
 #include "ascii28/RunState.h"
 #include "ascii28/TextRecords.h"
 #include "board/PcbGroups.h"
-#include "hostapi/PCBProcs.h"
 
 namespace ascii28 {
 
@@ -43,9 +42,8 @@ constexpr bool IsArcEntry(const PolygonSegment& segment) { return segment.Segmen
 }  // namespace
 
 void WriteComponentBlock(ObjectHandle handle) {
-  PCBProcs::PcbApi_Percent_Update();
   TPcbComponent component(handle);
-  component.Load(kQueryGet);
+  BeginRecord(component);
 
   BufferedTextFile& f = Run.OutputFile;
   WriteLine("COMP");
@@ -87,9 +85,8 @@ void WriteComponentBlock(ObjectHandle handle) {
 }
 
 void WritePolygonRecord(ObjectHandle handle) {
-  PCBProcs::PcbApi_Percent_Update();
   TPcbPolygon polygon(handle);
-  polygon.Load(kQueryGet);
+  BeginRecord(polygon);
 
   // Bounds: Segments holds entries 0 to 500, and the record reads entries 0
   // to N. A count from the host below 0 is written as 0 (one vertex line,

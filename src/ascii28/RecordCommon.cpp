@@ -3,8 +3,19 @@
 #include "ascii28/FileLayers.h"
 #include "ascii28/RunState.h"
 #include "board/PcbObject.h"
+#include "hostapi/Progress.h"
 
 namespace ascii28 {
+
+void BeginRecord(TPCBObject& object) {
+  hostprogress::Step();
+  object.Load(kQueryGet);
+}
+
+bool BeginPassRecord(TPCBObject& object) {
+  BeginRecord(object);
+  return Run.InComponent || object.ComponentHandle == 0;
+}
 
 void WriteRecordPrefix() { Run.OutputFile.WriteChar(Run.InComponent ? 'C' : 'F'); }
 

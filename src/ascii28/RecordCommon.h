@@ -8,7 +8,17 @@
 
 #include "PcbApi.h"
 
+class TPCBObject;
+
 namespace ascii28 {
+
+// The prologue of every record writer: one step of the host's progress bar,
+// then the writer's object read from the host.
+void BeginRecord(TPCBObject& object);
+// BeginRecord for the records written in both the component pass and the free
+// pass: false when the object belongs to a component and this is the free
+// pass, where it is left out.
+bool BeginPassRecord(TPCBObject& object);
 
 // 'C' inside a component, 'F' for a free object; the line is not ended.
 void WriteRecordPrefix();

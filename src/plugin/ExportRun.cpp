@@ -18,7 +18,7 @@
 #include "board/PcbBoard.h"
 #include "board/PcbGroups.h"
 #include "board/PcbNets.h"
-#include "hostapi/PCBProcs.h"
+#include "hostapi/Progress.h"
 #include "plugin/Exports.h"
 
 namespace plugin {
@@ -50,25 +50,29 @@ void MakeProgressCaption(const LenStringBuffer& fileName, LenStringBuffer& capti
   caption[0] = static_cast<std::uint8_t>(length);
 }
 
-// Gives the objects of one kind on one layer the numbers 1, 2, 3, ... and
-// stores each number in the host. One object is reused for every handle.
+// Gives the objects of one kind on one layer the numbers 1, 2, 3, ... in the
+// order of the board's walk and stores each number in the host. One object
+// is reused for every handle.
 template <typename TObject>
-void NumberObjects(ObjectKind kind, HostLayer layer) {
-  TObject object(0);
-  const ObjectHandle board = Run.CurrentBoard->BoardHandle;
-  hostbounds::Walk walk(hostbounds::kBoardWalk);
-  if (!walk.Started()) return;
-  const ObjectHandle iterator =
-      PCBProcs::PcbApi_CreateIterator(board, static_cast<ObjectKindCode>(kind), 0, layer);
+struct Numbering {
+  TObject object{0};
   std::uint16_t number = 0;
-  for (ObjectHandle h = PCBProcs::PcbApi_GetFirstObject(iterator); h != 0 && walk.Take(h);
-       h = PCBProcs::PcbApi_GetNextObject(iterator)) {
-    object.Handle = h;
+
+  static void Next(void* context, ObjectHandle handle) {
+    auto& numbering = *static_cast<Numbering*>(context);
+    TObject& object = numbering.object;
+    object.Handle = handle;
     object.Load(kQueryGet);
-    object.Index = ++number;
+    object.Index = ++numbering.number;
     object.Load(kQuerySet);
   }
-  PCBProcs::PcbApi_DestroyIterator(iterator);
+};
+
+template <typename TObject>
+void NumberObjects(ObjectKind kind, HostLayer layer) {
+  Numbering<TObject> numbering;
+  Run.CurrentBoard->Iterate(&Numbering<TObject>::Next, &numbering, MaskOf(kind),
+                            LayerSet::Of(layer), 0);
 }
 
 void NumberComponentsNetsAndPolygons() {
@@ -131,7 +135,7 @@ bool ExportFileFromPcb(const std::uint8_t* fileNameArgument,
   const hostbounds::ExportScope bounds;
   for (auto& count : Run.ObjectCounts) count = 0;
 
-  auto board = std::make_unique<TPcbBoard>(PCBProcs::PcbApi_GetCurrentBoardHandle());
+  auto board = std::make_unique<TPcbBoard>(TPcbBoard::CurrentHandle());
   Run.CurrentBoard = board.get();
   Run.CurrentBoard->Load(kQueryGet);
 
@@ -140,7 +144,7 @@ bool ExportFileFromPcb(const std::uint8_t* fileNameArgument,
   MakeProgressCaption(fileName, caption);
   Run.ProgressTotal = 0;
   Run.CurrentBoard->Iterate(&CountForProgress, kProgressKinds, everyLayer, 0);
-  PCBProcs::PcbApi_Percent_Init(caption, Run.ProgressTotal);
+  hostprogress::Start(caption, Run.ProgressTotal);
 
   NumberComponentsNetsAndPolygons();
 
@@ -153,7 +157,7 @@ bool ExportFileFromPcb(const std::uint8_t* fileNameArgument,
   ascii28::WriteOptionsBlock();
   ascii28::WriteFileEnd();
   Run.OutputFile.Close();
-  PCBProcs::PcbApi_Percent_Finish();
+  hostprogress::Finish();
 
   const bool result = true;
   Run.CurrentBoard = nullptr;

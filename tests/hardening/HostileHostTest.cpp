@@ -1,7 +1,7 @@
-// Hosts that break what every caller relies on: walks that never end, a kind
-// query that calls everything a class, and answers beyond their buffers or
-// counts. Every export must end, write a whole file, and show the error box
-// when the file misses objects.
+// Hosts that break what every caller relies on: walks that never end, and a
+// kind query that calls everything a class with endless members. Every
+// export must end, write a whole file, and show the error box when the file
+// misses objects.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -15,9 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "HostLayers.h"
 #include "board/HostBounds.h"
-#include "board/PcbBoard.h"
 #include "hostapi/PCBProcs.h"
 #include "plugin/Exports.h"
 #include "server/StandInBoard.h"
@@ -232,43 +230,6 @@ TEST_F(HostileHostTest, ClassEverywhereReadsMembersOncePerExport) {
   EXPECT_TRUE(EndsWithEndPcb(file));
   EXPECT_EQ(fakes().memberCalls, hostbounds::kClassMemberReads);
   EXPECT_EQ(g_ErrorBoxes, 0);
-}
-
-TEST_F(HostileHostTest, LengthBytesBeyondTheirBuffersAreReadToTheBuffersEnd) {
-  const ObjectHandle component = server().Add(standin::Component{});
-  standin::Pad pad;
-  pad.name = "1";
-  server().Add(pad, component);
-  fakes().forceLengthByte = true;
-  fakes().lengthByte = 255;
-  bool wellFormed = false;
-  const std::vector<std::string> lines = testsupport::SplitLines(Export(), wellFormed);
-  EXPECT_TRUE(wellFormed);
-  const auto comp = std::find(lines.begin(), lines.end(), "COMP");
-  ASSERT_NE(comp, lines.end());
-  EXPECT_EQ(comp[1].size(), kPatternBufferSize - 1);
-  const auto padRecord = std::find(lines.begin(), lines.end(), "CP");
-  ASSERT_NE(padRecord, lines.end());
-  EXPECT_EQ(padRecord[2].size(), kPadNameBufferSize - 1);
-}
-
-TEST_F(HostileHostTest, LayerPairCountThatFailsOrLiesIsBounded) {
-  PCBProcs::BindEntryPoints(&edgeanswers::Provider);
-  struct Case {
-    Status status;
-    std::int32_t count;
-    std::size_t pairs;
-  };
-  for (const Case& c : {Case{1, 5, 0}, Case{-1, 5, 0}, Case{0, -3, 0}, Case{0, INT32_MIN, 0},
-                        Case{0, INT32_MAX, TPcbBoard::kMaxLayerPairs}}) {
-    fakes().forcePairCount = true;
-    fakes().pairCountStatus = c.status;
-    fakes().pairCount = c.count;
-    PCBProcs::BindEntryPoints(&edgeanswers::Provider);
-    TPcbBoard board(server().CurrentBoardHandle());
-    board.Load(kQueryGet);
-    EXPECT_EQ(board.LayerPairs.size(), c.pairs) << c.status << " " << c.count;
-  }
 }
 
 }  // namespace
