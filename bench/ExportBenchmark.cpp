@@ -15,7 +15,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <new>
@@ -24,6 +23,7 @@
 
 #include "BenchBoard.h"
 #include "FormatOnly.h"
+#include "LenString.h"
 #include "hostapi/PCBProcs.h"
 #include "plugin/Exports.h"
 #include "server/StandInBoard.h"
@@ -74,15 +74,6 @@ long PeakResidentKiB() {
   return usage.ru_maxrss;
 }
 
-struct LenName {
-  explicit LenName(const std::string& text) {
-    const std::size_t n = std::min<std::size_t>(text.size(), 255);
-    bytes[0] = static_cast<std::uint8_t>(n);
-    std::memcpy(bytes + 1, text.data(), n);
-  }
-  std::uint8_t bytes[256] = {};
-};
-
 void QuietErrorBox(const char* caption, const char* text) {
   std::fprintf(stderr, "%s: %s\n", caption, text);
 }
@@ -125,8 +116,8 @@ Result Measure(double scale, int repeat, const std::string& dir) {
   const std::string exportPath = dir + "/pcb28-bench-export.pcb";
   const std::string formatPath = dir + "/pcb28-bench-format.pcb";
   const std::string writePath = dir + "/pcb28-bench-write.pcb";
-  const LenName file(exportPath);
-  const LenName description(GetPcbExporterDescription());
+  const LenString file(exportPath);
+  const LenString description(GetPcbExporterDescription());
 
   r.exportSeconds = 1e300;
   for (int i = 0; i < repeat; ++i) {
@@ -135,7 +126,7 @@ Result Measure(double scale, int repeat, const std::string& dir) {
     const std::size_t allocationsBefore = g_Allocations.load();
     const std::uint64_t callsBefore = StandIn_CallsReceived();
     const auto t0 = Clock::now();
-    ExportFileFromPcb(file.bytes, description.bytes);
+    ExportFileFromPcb(file.Buffer(), description.Buffer());
     const auto t1 = Clock::now();
     r.exportSeconds = std::min(r.exportSeconds, Seconds(t0, t1));
     if (i == 0) {  // the first export: nothing of an earlier one is kept
@@ -143,7 +134,8 @@ Result Measure(double scale, int repeat, const std::string& dir) {
       r.heapGrowth = g_Peak.load() - liveBefore;
       r.allocations = g_Allocations.load() - allocationsBefore;
       r.snapshotBytes = standin::TheServer().IteratorSnapshotBytes();
-      r.indexBytes = standin::TheServer().NetMembersPeakBytes();
+      r.indexBytes =
+          standin::TheServer().NetMembersPeakBytes() + standin::TheServer().WalkOrderBytes();
     }
   }
   const std::string bytes = ReadAll(exportPath);
@@ -216,8 +208,7 @@ int main(int argc, char** argv) {
 
   std::printf("\n%8s %9s %9s %10s %9s %9s %10s %10s %9s %11s %11s %11s %11s %9s\n", "scale",
               "records", "export_s", "ns/record", "MB/s", "calls/rec", "exp/format", "exp/write",
-              "allocs/rec", "heap_grow_KiB", "snapshot_KiB", "netindex_KiB", "rest_KiB",
-              "maxrss_MiB");
+              "allocs/rec", "heap_grow_KiB", "snapshot_KiB", "index_KiB", "rest_KiB", "maxrss_MiB");
   for (const Result& r : results) {
     const std::size_t host = r.snapshotBytes + r.indexBytes;
     const std::size_t rest = r.heapGrowth > host ? r.heapGrowth - host : 0;

@@ -15,11 +15,11 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <string_view>
 
 #include "BoardGenerator.h"
+#include "LenString.h"
 #include "hostapi/PCBProcs.h"
 #include "plugin/Exports.h"
 #include "server/StandInBoard.h"
@@ -50,14 +50,6 @@ Endless PickEndless(FuzzedDataProvider& in) {
 
 int g_ErrorBoxes = 0;
 void CountErrorBox(const char*, const char*) { ++g_ErrorBoxes; }
-
-struct LenName {
-  explicit LenName(std::string_view text) {
-    bytes[0] = static_cast<std::uint8_t>(text.size());
-    std::memcpy(bytes + 1, text.data(), text.size());
-  }
-  std::uint8_t bytes[256] = {};
-};
 
 // The output file lives in memory and goes with the process, however it
 // ends; the export opens it by its name under /proc.
@@ -137,10 +129,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   HideEntryPoints(in, server);
   PCBProcs::BindEntryPoints(&edgeanswers::Provider);
 
-  const LenName file("/proc/self/fd/" + std::to_string(OutputFile()));
-  const LenName description(GetPcbExporterDescription());
+  const LenString file("/proc/self/fd/" + std::to_string(OutputFile()));
+  const LenString description(GetPcbExporterDescription());
   g_ErrorBoxes = 0;
-  if (!ExportFileFromPcb(file.bytes, description.bytes)) std::abort();
+  if (!ExportFileFromPcb(file.Buffer(), description.Buffer())) std::abort();
 
   // Whatever the board held and the host answered, the file is whole.
   if (!FileEndsWithEndPcb()) std::abort();

@@ -118,8 +118,7 @@ standin::Pad Reader::Pad(Fields& f) {
     for (const auto& [key, value] : stack.object().items()) {
       const std::string path = stack.Child(key);
       const HostLayer layer = LayerKey(key, path, 1);
-      p.layerStack[layer] = Level(Ref{&value, path});
-      p.given[layer] = true;
+      p.Give(layer, {}) = Level(Ref{&value, path});
     }
   }
   return p;

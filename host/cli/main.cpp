@@ -8,10 +8,10 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <string>
 
+#include "LenString.h"
 #include "boardfile/BoardFile.h"
 
 namespace {
@@ -95,12 +95,6 @@ int ParseArguments(int argc, char** argv, Arguments& args) {
   return -1;
 }
 
-// A length-prefixed copy of `text` in a 256-byte buffer (text fits: checked).
-void ToLenString(const std::string& text, std::uint8_t (&buffer)[256]) {
-  buffer[0] = static_cast<std::uint8_t>(text.size());
-  std::memcpy(buffer + 1, text.data(), text.size());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -133,12 +127,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "pcb28-export: the plug-in's format description is too long\n");
     return kExitBadInput;
   }
-  std::uint8_t fileName[256];
-  std::uint8_t format[256];
-  ToLenString(args.output, fileName);
-  ToLenString(description, format);
+  const LenString fileName(args.output);
+  const LenString format(description);
 
-  if (!exportFile(fileName, format)) {
+  if (!exportFile(fileName.Buffer(), format.Buffer())) {
     std::fprintf(stderr, "pcb28-export: the plug-in did not recognise the format \"%s\"\n",
                  description.c_str());
     return kExitErrorBox;

@@ -140,12 +140,30 @@ struct STANDIN_API Pad : Primitive {
   double rotation = 0.0;
   std::uint8_t pwrGnd = 0;
   std::uint8_t stackMode = 0;  // 2 = a size and shape per layer (layerStack)
-  // Per-layer sizes and shapes, by host layer code. A layer answers with its
-  // entry when the entry is given (given[layer]: set by the board file's
-  // layer stack or by the per-layer setters), otherwise with the top, mid or
-  // bottom level.
-  std::array<PadLevel, kHostLayerCount> layerStack{};
-  std::array<bool, kHostLayerCount> given{};
+  // Per-layer sizes and shapes given by the board file's layer stack or by
+  // the per-layer setters, in layer order; only the layers given are held,
+  // so a pad without a stack of its own stays small. A layer without an
+  // entry answers with the top, mid or bottom level.
+  struct LayerLevel {
+    HostLayer layer;
+    PadLevel level;
+  };
+  std::vector<LayerLevel> layerStack;
+
+  // The level given for a layer, nullptr when none is.
+  const PadLevel* Given(HostLayer code) const {
+    for (const LayerLevel& entry : layerStack) {
+      if (entry.layer == code) return &entry.level;
+    }
+    return nullptr;
+  }
+  // The entry of a layer, made from `initial` when it has none yet.
+  PadLevel& Give(HostLayer code, const PadLevel& initial) {
+    auto at = layerStack.begin();
+    while (at != layerStack.end() && at->layer < code) ++at;
+    if (at == layerStack.end() || at->layer != code) at = layerStack.insert(at, {code, initial});
+    return at->level;
+  }
 };
 
 struct STANDIN_API Component : Primitive {

@@ -7,7 +7,7 @@ namespace {
 
 // The level of a pad that answers for a layer without an entry of its own.
 const PadLevel& LevelOn(const Pad& pad, HostLayer layer) {
-  if (pad.given[layer]) return pad.layerStack[layer];
+  if (const PadLevel* given = pad.Given(layer)) return *given;
   switch (layer) {
     case kTopLayer:
       return pad.top;
@@ -105,9 +105,7 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_SetPadShapeOnLayer(ObjectHandle object, 
   Pad* p = S().Get<Pad>(object);
   if (p == nullptr) return kBadHandle;
   if (!ValidLayer(layer)) return kBadArgument;
-  if (!p->given[layer]) p->layerStack[layer] = LevelOn(*p, layer);
-  p->given[layer] = true;
-  p->layerStack[layer].shape = shape;
+  p->Give(layer, LevelOn(*p, layer)).shape = shape;
   return kOk;
 }
 
@@ -117,10 +115,9 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_SetPadSizeOnLayer(ObjectHandle object, H
   Pad* p = S().Get<Pad>(object);
   if (p == nullptr) return kBadHandle;
   if (!ValidLayer(layer)) return kBadArgument;
-  if (!p->given[layer]) p->layerStack[layer] = LevelOn(*p, layer);
-  p->given[layer] = true;
-  p->layerStack[layer].xSize = xSize;
-  p->layerStack[layer].ySize = ySize;
+  PadLevel& level = p->Give(layer, LevelOn(*p, layer));
+  level.xSize = xSize;
+  level.ySize = ySize;
   return kOk;
 }
 

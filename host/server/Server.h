@@ -5,10 +5,12 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <type_traits>
 #include <unordered_map>
 #include <vector>
@@ -42,7 +44,8 @@ class STANDIN_API Server {
   // handle, or 0 when there is no current board or the component is not one.
   template <class T>
   ObjectHandle Add(T object, ObjectHandle component = 0) {
-    return Insert(std::make_unique<T>(std::move(object)), component);
+    if (!CanInsert(T::kKind, component)) return 0;
+    return Insert(Store(std::move(object)), component);
   }
   // The designator and comment texts of a component: members of it that its
   // text walk yields first (designator, comment, then its other texts).
@@ -58,7 +61,7 @@ class STANDIN_API Server {
     return object != nullptr && Accepts<T>(object->kind) ? static_cast<T*>(object) : nullptr;
   }
   Object* Find(ObjectHandle handle) {
-    return handle < objects_.size() ? objects_[handle].get() : nullptr;
+    return handle < objects_.size() ? objects_[handle] : nullptr;
   }
 
   ObjectHandle FindNet(std::string_view name) const;
@@ -89,6 +92,8 @@ class STANDIN_API Server {
   std::size_t IteratorSnapshotBytes() const;
   // The most bytes the net member index has held since the last Reset.
   std::size_t NetMembersPeakBytes() const { return netMembersPeakBytes_; }
+  // Bytes the board walk order holds (see ComponentMembers).
+  std::size_t WalkOrderBytes() const;
 
   // Progress display.
   ProgressState& Progress() { return progress_; }
@@ -126,11 +131,30 @@ class STANDIN_API Server {
   }
   static bool IsPrimitiveKind(Kind kind);
 
-  ObjectHandle Insert(std::unique_ptr<Object> object, ObjectHandle component);
+  // Objects live in one store per type, in the order they were added; a
+  // deque keeps every object where it is while the store grows.
+  template <class T>
+  T* Store(T&& object) {
+    auto& store = std::get<std::deque<T>>(stores_);
+    store.push_back(std::move(object));
+    return &store.back();
+  }
+  bool CanInsert(Kind kind, ObjectHandle component);
+  ObjectHandle Insert(Object* object, ObjectHandle component);
   ObjectHandle AddComponentText(ObjectHandle component, Text text, bool designator);
   bool OnLayer(const Object& object, HostLayer layer) const;
   bool InScope(const Rule& rule, ObjectHandle object);
-  void CollectWalk(const Board& board, Kind kind, std::vector<ObjectHandle>& out) const;
+  void CollectWalk(const Board& board, Kind kind, std::vector<ObjectHandle>& out);
+  // The component members of a board by kind, in walk order (components in
+  // document order, each one's members in order), built by one pass over
+  // the components after any change, so that a board walk does not visit
+  // every component for each kind.
+  const std::vector<ObjectHandle>& ComponentMembers(const Board& board, Kind kind);
+  // Forgets the walk order and the net member index after a change of which
+  // objects a walk yields.
+  void MembersChanged();
+  ObjectHandle walkOrderBoard_ = 0;
+  std::array<std::vector<ObjectHandle>, kKindCount> walkOrder_;
   void CollectMembers(const Component& component, Kind kind, std::vector<ObjectHandle>& out) const;
 
   struct Iterator {
@@ -142,7 +166,14 @@ class STANDIN_API Server {
   };
   Iterator* FindIterator(ObjectHandle iterator);
 
-  std::vector<std::unique_ptr<Object>> objects_;  // indexed by handle; [0] = none
+  // Every object by handle ([0] = none), pointing into the stores.
+  std::vector<Object*> objects_;
+  std::tuple<std::deque<Board>, std::deque<Track>, std::deque<Via>, std::deque<Arc>,
+             std::deque<Fill>, std::deque<Text>, std::deque<Pad>, std::deque<Component>,
+             std::deque<Polygon>, std::deque<BoardOutline>, std::deque<Coordinate>,
+             std::deque<Dimension>, std::deque<Net>, std::deque<ObjectClass>, std::deque<FromTo>,
+             std::deque<ManualFromTo>, std::deque<Rule>>
+      stores_;
   ObjectHandle currentBoard_ = 0;
   std::vector<Iterator> iterators_;
   std::vector<std::size_t> freeIterators_;

@@ -30,9 +30,6 @@ void BindModule(void* module) {
   g_Module = nullptr;
 }
 
-// The binding runs once, while the host loads the plug-in.
-[[maybe_unused]] const bool g_BoundAtLoad = (BindFromLoadedServer(), true);
-
 }  // namespace
 
 const char* EntryPointName(EntryPoint slot) {

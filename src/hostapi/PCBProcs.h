@@ -9,9 +9,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <type_traits>
 
+#include "LenString.h"
 #include "PcbApi.h"
 #include "PcbApiEntryPoints.h"
 
@@ -64,16 +64,13 @@ template <EntryPoint E>
 inline constexpr bool kCopiesLenString =
     E == EntryPoint::PcbApi_Percent_Init || E == EntryPoint::PcbApi_AddMemberToClass;
 
-using LenStringCopy = std::uint8_t[kNameBufferSize];
-
 template <typename T>
-T PassArgument(T value, LenStringCopy&) {
+T PassArgument(T value, LenString&) {
   return value;
 }
-inline std::uint8_t* PassArgument(std::uint8_t* text, LenStringCopy& copy) {
-  std::memset(copy, 0, sizeof copy);
-  if (text != nullptr) std::memcpy(copy, text, std::size_t{text[0]} + 1);
-  return copy;
+inline std::uint8_t* PassArgument(std::uint8_t* text, LenString& copy) {
+  copy = LenString::CopyOf(text);
+  return copy.Buffer();
 }
 
 template <EntryPoint E, auto Absent, typename Fn>
@@ -93,7 +90,7 @@ struct Wrapper<E, Absent, R(PCBAPI_CALL*)(A...)> {
       }
     }
     if constexpr (kCopiesLenString<E>) {
-      LenStringCopy copy;
+      LenString copy;  // kNameBufferSize bytes
       return static_cast<Result>(entry(PassArgument(args, copy)...));
     } else {
       return static_cast<Result>(entry(args...));

@@ -5,11 +5,13 @@
 
 #include <cstdint>
 
+#include "LenString.h"
+
 namespace hostprogress {
 
 // Shows the bar with a length-prefixed caption (the host gets a copy) and the
 // number of steps that make it full.
-void Start(const std::uint8_t* caption, std::int32_t total);
+void Start(const LenString& caption, std::int32_t total);
 // One step further.
 void Step();
 // Closes the bar.

@@ -1,6 +1,5 @@
 #include "plugin/ExportRun.h"
 
-#include <cstring>
 #include <memory>
 #include <string>
 
@@ -19,7 +18,8 @@
 #include "board/PcbGroups.h"
 #include "board/PcbNets.h"
 #include "hostapi/Progress.h"
-#include "plugin/Exports.h"
+#include "plugin/ErrorBox.h"
+#include "plugin/FormatDescription.h"
 
 namespace plugin {
 
@@ -34,20 +34,11 @@ constexpr KindMask kProgressKinds = 894;
 void CountForProgress(ObjectHandle) { ++Run.ProgressTotal; }
 
 // "Saving " + file name + " (2.8 ASCII)", cut to 255 characters.
-void MakeProgressCaption(const LenStringBuffer& fileName, LenStringBuffer& caption) {
-  static constexpr char kPrefix[] = "Saving ";
-  static constexpr char kSuffix[] = " (2.8 ASCII)";
-  std::size_t length = 0;
-  auto append = [&](const void* text, std::size_t count) {
-    const std::size_t room = 255 - length;
-    if (count > room) count = room;
-    std::memcpy(caption + 1 + length, text, count);
-    length += count;
-  };
-  append(kPrefix, sizeof kPrefix - 1);
-  append(fileName + 1, fileName[0]);
-  append(kSuffix, sizeof kSuffix - 1);
-  caption[0] = static_cast<std::uint8_t>(length);
+LenString ProgressCaption(const LenString& fileName) {
+  LenString caption("Saving ");
+  caption.Append(fileName.View());
+  caption.Append(" (2.8 ASCII)");
+  return caption;
 }
 
 // Gives the objects of one kind on one layer the numbers 1, 2, 3, ... in the
@@ -111,25 +102,15 @@ void WriteBoardRecords(const LayerSet& everyLayer) {
 
 // The file name as a zero-terminated path; false when the name holds a NUL
 // byte, which no path can (opening the shorter name would write elsewhere).
-bool ToPath(const LenStringBuffer& fileName, std::string& path) {
-  path.assign(reinterpret_cast<const char*>(fileName + 1), fileName[0]);
+bool ToPath(const LenString& fileName, std::string& path) {
+  path.assign(fileName.View());
   return path.find('\0') == std::string::npos;
 }
 
 }  // namespace
 
-void CopyLenString(const std::uint8_t* source, LenStringBuffer& copy) {
-  std::memset(copy, 0, sizeof copy);
-  if (source != nullptr) std::memcpy(copy, source, std::size_t{source[0]} + 1);
-}
-
-bool ExportFileFromPcb(const std::uint8_t* fileNameArgument,
-                       const std::uint8_t* formatDescriptionArgument) {
-  LenStringBuffer fileName;
-  LenStringBuffer formatDescription;
-  CopyLenString(fileNameArgument, fileName);
-  CopyLenString(formatDescriptionArgument, formatDescription);
-  if (!RecognisedPcbFormat(formatDescription)) return false;
+bool RunExport(const LenString& fileName, const LenString& formatDescription) {
+  if (!IsOwnFormat(formatDescription)) return false;
 
   // Bounds on the host's walks for this export (docs/host-data-bounds.md).
   const hostbounds::ExportScope bounds;
@@ -140,8 +121,7 @@ bool ExportFileFromPcb(const std::uint8_t* fileNameArgument,
   Run.CurrentBoard->Load(kQueryGet);
 
   const LayerSet everyLayer = LayerSet::NoLayerOnly();
-  LenStringBuffer caption;
-  MakeProgressCaption(fileName, caption);
+  const LenString caption = ProgressCaption(fileName);
   Run.ProgressTotal = 0;
   Run.CurrentBoard->Iterate(&CountForProgress, kProgressKinds, everyLayer, 0);
   hostprogress::Start(caption, Run.ProgressTotal);
@@ -167,7 +147,7 @@ bool ExportFileFromPcb(const std::uint8_t* fileNameArgument,
   // bound cut a host walk short, gets the error box; the file stays.
   if (ascii28::TakeIoError() != 0 || bounds.WalkCut()) {
     std::string text = "File Error - Failed to Export ";
-    text.append(reinterpret_cast<const char*>(fileName + 1), fileName[0]);
+    text.append(fileName.View());
     ShowErrorBox(text.c_str());
   }
   ascii28::TakeIoError();

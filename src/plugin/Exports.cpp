@@ -1,28 +1,16 @@
 #include "plugin/Exports.h"
 
-#include <cstring>
-
 #include "plugin/ExportRun.h"
+#include "plugin/FormatDescription.h"
 
-namespace {
-
-constexpr char kDescription[] = "Export Velmar PCB 2.8 ASCII(*.pcb)";
-constexpr std::size_t kDescriptionLength = sizeof kDescription - 1;
-static_assert(kDescriptionLength == 34);
-
-}  // namespace
-
-const char* GetPcbExporterDescription() { return kDescription; }
+const char* GetPcbExporterDescription() { return plugin::kFormatDescription; }
 
 bool RecognisedPcbFormat(const std::uint8_t* description) {
-  plugin::LenStringBuffer copy;
-  plugin::CopyLenString(description, copy);
-  return copy[0] == kDescriptionLength &&
-         std::memcmp(copy + 1, kDescription, kDescriptionLength) == 0;
+  return plugin::IsOwnFormat(LenString::CopyOf(description));
 }
 
 bool ExportFileFromPcb(const std::uint8_t* fileName, const std::uint8_t* formatDescription) {
-  return plugin::ExportFileFromPcb(fileName, formatDescription);
+  return plugin::RunExport(LenString::CopyOf(fileName), LenString::CopyOf(formatDescription));
 }
 
 #if !defined(_WIN32)

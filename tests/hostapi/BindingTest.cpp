@@ -8,6 +8,7 @@
 #include <string>
 
 #include "hostapi/PCBProcs.h"
+#include "server/StandInBoard.h"
 
 using PCBProcs::EntryPoint;
 
@@ -54,6 +55,16 @@ class BindingTest : public ::testing::Test {
 };
 
 }  // namespace
+
+// The first test of the program: the server was loaded with the program
+// (which calls it), yet nothing bound the table, since only the plug-in
+// library carries the load hook.
+TEST(LoadHook, ProgramsThatLinkThePluginsObjectsStartUnbound) {
+  ASSERT_NE(StandIn_EntryPoint("PcbApi_QueryTrack"), nullptr);
+  for (std::size_t i = 0; i < PCBProcs::kEntryPointCount; ++i)
+    EXPECT_FALSE(PCBProcs::IsBound(static_cast<EntryPoint>(i)))
+        << PCBProcs::EntryPointName(static_cast<EntryPoint>(i));
+}
 
 TEST(EntryPointList, HoldsEveryNameOnceSpelledAsTheServerExportsIt) {
   std::set<std::string> names;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -16,12 +15,6 @@
 namespace testsupport {
 
 namespace fs = std::filesystem;
-
-HostString::HostString(std::string_view text) {
-  const std::size_t n = std::min<std::size_t>(text.size(), 255);
-  bytes[0] = static_cast<std::uint8_t>(n);
-  std::memcpy(bytes + 1, text.data(), n);
-}
 
 namespace {
 

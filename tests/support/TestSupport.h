@@ -7,13 +7,14 @@
 #include <string_view>
 #include <vector>
 
+#include "LenString.h"
+
 namespace testsupport {
 
 // A length-prefixed string in a 256-byte buffer, as the host passes it.
-struct HostString {
-  explicit HostString(std::string_view text);
-  const std::uint8_t* data() const { return bytes; }
-  std::uint8_t bytes[256] = {};
+struct HostString : LenString {
+  using LenString::LenString;
+  const std::uint8_t* data() const { return Buffer(); }
 };
 
 // A fresh, empty folder for this test; removed when the process ends.

@@ -5,31 +5,24 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include "LenString.h"
 
 namespace {
 
 using ExportFn = bool (*)(const std::uint8_t*, const std::uint8_t*);
 using DescriptionFn = const char* (*)();
 
-struct LenString {
-  explicit LenString(const std::string& text) {
-    bytes[0] = static_cast<std::uint8_t>(text.size());
-    std::memcpy(bytes + 1, text.data(), text.size());
-  }
-  std::uint8_t bytes[256] = {};
-};
-
 std::string Export(void* plugin, const std::string& path) {
   auto describe = reinterpret_cast<DescriptionFn>(dlsym(plugin, "GetPcbExporterDescription"));
   auto exportFile = reinterpret_cast<ExportFn>(dlsym(plugin, "ExportFileFromPcb"));
   EXPECT_NE(exportFile, nullptr);
   if (exportFile == nullptr || describe == nullptr) return {};
-  EXPECT_TRUE(exportFile(LenString(path).bytes, LenString(describe()).bytes));
+  EXPECT_TRUE(exportFile(LenString(path).Buffer(), LenString(describe()).Buffer()));
   std::ifstream in(path, std::ios::binary);
   std::ostringstream content;
   content << in.rdbuf();
