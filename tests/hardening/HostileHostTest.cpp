@@ -61,16 +61,15 @@ class Watchdog {
   std::thread thread_;
 };
 
-// Heap bytes in use, and the most in use since the last ResetPeak, counted
-// by the program's operator new (where the C library tells a block's size).
-#if defined(__GLIBC__)
+// Heap bytes in use, and the most in use since the last reset, counted by the
+// program's operator new (at the end of this file) where the C library tells
+// a block's size.
 std::atomic<std::int64_t> g_LiveBytes{0};
 std::atomic<std::int64_t> g_PeakBytes{0};
+#if defined(__GLIBC__)
 constexpr bool kCountsHeap = true;
-void ResetPeak() { g_PeakBytes = g_LiveBytes.load(); }
 #else
 constexpr bool kCountsHeap = false;
-void ResetPeak() {}
 #endif
 
 // What one export did to the heap: its peak above the heap before it, and
@@ -79,9 +78,6 @@ struct HeapUse {
   std::int64_t peak = 0;
   std::int64_t left = 0;
 };
-
-std::int64_t LiveHeapBytes();
-std::int64_t PeakHeapBytes();
 
 class HostileHostTest : public ::testing::Test {
  protected:
@@ -135,17 +131,14 @@ class HostileHostTest : public ::testing::Test {
     const testsupport::HostString description = testsupport::Description();
     {
       const Watchdog watchdog;
-      ResetPeak();
-      const std::int64_t before = LiveBytes();
+      const std::int64_t before = g_PeakBytes = g_LiveBytes.load();
       EXPECT_TRUE(ExportFileFromPcb(fileName.data(), description.data()));
-      heap_ = {PeakBytes() - before, LiveBytes() - before};
+      heap_ = {g_PeakBytes - before, g_LiveBytes - before};
     }
     EXPECT_EQ(server().OpenIterators(), 0u);
     return testsupport::ReadFile(path);
   }
 
-  static std::int64_t LiveBytes() { return LiveHeapBytes(); }
-  static std::int64_t PeakBytes() { return PeakHeapBytes(); }
   static inline HeapUse heap_;
 
   static bool EndsWithEndPcb(const std::string& file) {
@@ -238,9 +231,6 @@ TEST_F(HostileHostTest, ClassEverywhereReadsMembersOncePerExport) {
 #include <malloc.h>
 
 namespace {
-std::int64_t LiveHeapBytes() { return g_LiveBytes; }
-std::int64_t PeakHeapBytes() { return g_PeakBytes; }
-
 void* Take(std::size_t size) {
   void* block = std::malloc(size == 0 ? 1 : size);
   if (block == nullptr) throw std::bad_alloc();
@@ -260,9 +250,4 @@ void Give(void* block) {
 void* operator new(std::size_t size) { return Take(size); }
 void operator delete(void* block) noexcept { Give(block); }
 void operator delete(void* block, std::size_t) noexcept { Give(block); }
-#else
-namespace {
-std::int64_t LiveHeapBytes() { return 0; }
-std::int64_t PeakHeapBytes() { return 0; }
-}  // namespace
 #endif
