@@ -138,18 +138,8 @@ void WritePolygonRecord(ObjectHandle handle) {
   for (std::int32_t k = 0; k < n; ++k) {
     const PolygonSegment& s = segments[k];
     if (!IsArcEntry(s)) continue;
-    WriteKeywordLine('A');
-    WriteCommonFields(handle);
-    f.WriteCoord(s.CenterX);
-    WriteCoordField(s.CenterY);
-    WriteCoordField(s.Radius);
-    WriteRealField(s.StartAngle, 4);
-    WriteRealField(s.EndAngle, 4);
-    WriteCoordField(polygon.TrackWidth);
-    WriteLayerField(polygon.Layer);
-    WriteReferenceField(polygon.NetHandle);  // one lookup per reference
-    WriteNumberField(0);
-    f.EndLine();
+    WriteArcLines(handle, s.CenterX, s.CenterY, s.Radius, s.StartAngle, s.EndAngle,
+                  polygon.TrackWidth, polygon.Layer, polygon.NetHandle);
     f.Write(" 0 ");
     f.WriteUnsigned(polygon.Tag);
     f.EndLine();

@@ -57,18 +57,8 @@ void WriteArcRecord(ObjectHandle handle) {
   if (!BeginPassRecord(arc)) return;
 
   BufferedTextFile& f = Run.OutputFile;
-  WriteKeywordLine('A');
-  WriteCommonFields(handle);
-  f.WriteCoord(arc.X);
-  WriteCoordField(arc.Y);
-  WriteCoordField(arc.Radius);
-  WriteRealField(arc.StartAngle, 4);
-  WriteRealField(arc.EndAngle, 4);
-  WriteCoordField(arc.LineWidth);
-  WriteLayerField(arc.Layer);
-  WriteReferenceField(arc.NetHandle);
-  WriteNumberField(0);
-  f.EndLine();
+  WriteArcLines(handle, arc.X, arc.Y, arc.Radius, arc.StartAngle, arc.EndAngle, arc.LineWidth,
+                arc.Layer, arc.NetHandle);
   WriteReferenceField(arc.PolygonHandle);
   WriteNumberField(arc.Tag);
   f.EndLine();

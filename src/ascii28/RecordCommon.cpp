@@ -32,6 +32,22 @@ void WriteLine(std::string_view text) {
   Run.OutputFile.EndLine();
 }
 
+void WriteArcLines(ObjectHandle arc, Coord x, Coord y, Coord radius, double startAngle,
+                   double endAngle, Coord width, HostLayer layer, ObjectHandle net) {
+  WriteKeywordLine('A');
+  WriteCommonFields(arc);
+  Run.OutputFile.WriteCoord(x);
+  WriteCoordField(y);
+  WriteCoordField(radius);
+  WriteRealField(startAngle, 4);
+  WriteRealField(endAngle, 4);
+  WriteCoordField(width);
+  WriteLayerField(layer);
+  WriteReferenceField(net);  // one lookup per reference
+  WriteNumberField(0);
+  Run.OutputFile.EndLine();
+}
+
 void WriteCoordField(Coord value) {
   Run.OutputFile.WriteChar(' ');
   Run.OutputFile.WriteCoord(value);

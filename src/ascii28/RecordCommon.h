@@ -29,6 +29,11 @@ void WriteKeywordLine(char letter);
 // A line of fixed text.
 void WriteLine(std::string_view text);
 
+// The keyword line and data line of an arc record, of a free or component arc
+// and of an arc entry of a polygon outline alike; the line is ended.
+void WriteArcLines(ObjectHandle arc, Coord x, Coord y, Coord radius, double startAngle,
+                   double endAngle, Coord width, HostLayer layer, ObjectHandle net);
+
 // One field after the first of a line: a blank, then the value.
 void WriteCoordField(Coord value);  // divided by 10, toward zero
 void WriteNumberField(std::uint64_t value);

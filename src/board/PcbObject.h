@@ -46,6 +46,15 @@ void WalkOwner(ObjectHandle owner, KindMask kinds, const LayerSet& layers, Itera
 // give 0 and values beyond the Coord range give its nearest end.
 Coord RoundToCoord(double value);
 
+// The corners of a box and their coordinates.
+enum class Corner { C1X, C1Y, C2X, C2Y, C3X, C3Y, C4X, C4Y };
+
+// One corner coordinate of a box of width w and height h centred on (x, y)
+// and turned by rotation degrees about its centre, rounded to a Coord. A box
+// of no height has its half-diagonal along its width.
+Coord RotatedBoxCorner(Corner which, double x, double y, std::int64_t w, std::int64_t h,
+                       double rotation);
+
 }  // namespace board_detail
 
 class TPCBObject {
@@ -242,8 +251,7 @@ class TPCBObject {
   void ExchangeBitFields(QueryMode mode);
 
  private:
-  enum class CornerValue { C1X, C1Y, C2X, C2Y, C3X, C3Y, C4X, C4Y };
-  Coord BoxCorner(CornerValue which, Coord margin) const;
+  Coord BoxCorner(board_detail::Corner which, Coord margin) const;
   void SetFlagBit(std::uint16_t bit, bool on);
   void SetBitField3Bit(std::uint16_t bit, bool on);
 };

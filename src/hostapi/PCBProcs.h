@@ -18,7 +18,7 @@
 namespace PCBProcs {
 
 enum class EntryPoint : std::uint16_t {
-#define PCBPROCS_ENUM_CALLED(name, absent) name,
+#define PCBPROCS_ENUM_CALLED(name, absent, wrap) name,
 #define PCBPROCS_ENUM_BOUND(name) name,
   PCBAPI_ENTRY_POINTS(PCBPROCS_ENUM_CALLED, PCBPROCS_ENUM_BOUND)
 #undef PCBPROCS_ENUM_CALLED
@@ -51,19 +51,8 @@ namespace detail {
 using EntryAddress = void (*)();
 extern EntryAddress g_Slots[kEntryPointCount];
 
-// Entry points whose wrapper returns nothing, whatever the server returns.
-template <EntryPoint E>
-inline constexpr bool kReturnsNothing =
-    E == EntryPoint::PcbApi_Percent_Init || E == EntryPoint::PcbApi_Percent_Update ||
-    E == EntryPoint::PcbApi_Percent_Finish || E == EntryPoint::PcbApi_GetObjectBitField2 ||
-    E == EntryPoint::PcbApi_GetObjectBitField3;
-
-// Entry points that take a length-prefixed string by value: the wrapper
-// hands the server a 256-byte copy, never the caller's storage.
-template <EntryPoint E>
-inline constexpr bool kCopiesLenString =
-    E == EntryPoint::PcbApi_Percent_Init || E == EntryPoint::PcbApi_AddMemberToClass;
-
+// The arguments of a wrapper that copies its string (kWrapCopiesString): the
+// string goes to the server as a copy of its own, every other argument as is.
 template <typename T>
 T PassArgument(T value, LenString&) {
   return value;
@@ -73,12 +62,12 @@ inline std::uint8_t* PassArgument(std::uint8_t* text, LenString& copy) {
   return copy.Buffer();
 }
 
-template <EntryPoint E, auto Absent, typename Fn>
+template <EntryPoint E, auto Absent, unsigned Wrap, typename Fn>
 struct Wrapper;
 
-template <EntryPoint E, auto Absent, typename R, typename... A>
-struct Wrapper<E, Absent, R(PCBAPI_CALL*)(A...)> {
-  using Result = std::conditional_t<kReturnsNothing<E>, void, R>;
+template <EntryPoint E, auto Absent, unsigned Wrap, typename R, typename... A>
+struct Wrapper<E, Absent, Wrap, R(PCBAPI_CALL*)(A...)> {
+  using Result = std::conditional_t<(Wrap & kWrapNoResult) != 0, void, R>;
 
   static Result Call(A... args) {
     auto entry = reinterpret_cast<R(PCBAPI_CALL*)(A...)>(g_Slots[static_cast<std::size_t>(E)]);
@@ -89,8 +78,8 @@ struct Wrapper<E, Absent, R(PCBAPI_CALL*)(A...)> {
         return static_cast<R>(Absent);
       }
     }
-    if constexpr (kCopiesLenString<E>) {
-      LenString copy;  // kNameBufferSize bytes
+    if constexpr ((Wrap & kWrapCopiesString) != 0) {
+      LenString copy;
       return static_cast<Result>(entry(PassArgument(args, copy)...));
     } else {
       return static_cast<Result>(entry(args...));
@@ -102,8 +91,9 @@ struct Wrapper<E, Absent, R(PCBAPI_CALL*)(A...)> {
 
 // One wrapper per called entry point, under the entry point's own name:
 // PCBProcs::PcbApi_QueryTrack(...) and so on.
-#define PCBPROCS_WRAPPER(name, absent) \
-  inline constexpr auto& name = detail::Wrapper<EntryPoint::name, absent, decltype(&::name)>::Call;
+#define PCBPROCS_WRAPPER(name, absent, wrap) \
+  inline constexpr auto& name =              \
+      detail::Wrapper<EntryPoint::name, absent, (wrap), decltype(&::name)>::Call;
 #define PCBPROCS_NO_WRAPPER(name)
 PCBAPI_ENTRY_POINTS(PCBPROCS_WRAPPER, PCBPROCS_NO_WRAPPER)
 #undef PCBPROCS_WRAPPER

@@ -3,16 +3,16 @@
 #include <string>
 
 #include "ascii28/GroupRecords.h"
-#include "records/RecordsTestSupport.h"
+#include "support/WriterFixture.h"
 
-namespace records_test {
+namespace writer_test {
 namespace {
 
 using ascii28::WriteComponentBlock;
 using ascii28::WritePolygonRecord;
 
-class ComponentBlockTest : public RecordsTest {};
-class PolygonRecordTest : public RecordsTest {};
+class ComponentBlockTest : public WriterTest {};
+class PolygonRecordTest : public WriterTest {};
 
 // ---- components
 
@@ -381,4 +381,4 @@ TEST_F(BadSegmentCountTest, Count500IsWrittenWhole) {
 }
 
 }  // namespace
-}  // namespace records_test
+}  // namespace writer_test

@@ -4,16 +4,16 @@
 #include <vector>
 
 #include "ascii28/NetRecords.h"
-#include "nets/WriterFixture.h"
+#include "support/WriterFixture.h"
 
-namespace nets_test {
+namespace writer_test {
 namespace {
 
 class NetDefinitionTest : public WriterTest {
  protected:
   // The blocks of every net, as the net pass of the run writes them.
   std::vector<std::string> NetBlocks() {
-    return Lines([] {
+    return Capture([] {
       ascii28::Run.CurrentBoard->Iterate(&ascii28::WriteNetDefinition, MaskOf(NetObject),
                                          LayerSet::NoLayerOnly(), 1);
     });
@@ -97,7 +97,7 @@ TEST_F(NetDefinitionTest, RulesAreLookedUpWidthViaPriorityTopology) {
   Load(R"({"pcb28_board": 1, "nets": [{"name": "N"}]})");
   const ObjectHandle net = standin::TheServer().FindNet("N");
   standin::TheServer().SetRecording(true);
-  Lines([net] { ascii28::WriteNetDefinition(net); });
+  Capture([net] { ascii28::WriteNetDefinition(net); });
   standin::TheServer().SetRecording(false);
   std::vector<std::int64_t> kinds;
   for (const standin::RecordedCall& call : standin::TheServer().Calls()) {
@@ -132,4 +132,4 @@ TEST_F(NetDefinitionTest, PlaneLayerAndCodeFromTheFirstPlaneOfTheSameName) {
 }
 
 }  // namespace
-}  // namespace nets_test
+}  // namespace writer_test

@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <string>
 
-#include "records/RecordsTestSupport.h"
+#include "support/WriterFixture.h"
 
-namespace records_test {
+namespace writer_test {
 namespace {
 
-class ExportRecordsTest : public RecordsTest {};
+class ExportRecordsTest : public WriterTest {};
 
 constexpr const char* kBoard = R"({ "pcb28_board": 1,
   "nets": [ { "name": "A" }, { "name": "B" }, { "name": "C" } ],
@@ -139,4 +139,4 @@ TEST_F(ExportRecordsTest, EveryRecordInItsSectionInOrder) {
 }
 
 }  // namespace
-}  // namespace records_test
+}  // namespace writer_test

@@ -4,19 +4,19 @@
 #include <vector>
 
 #include "ascii28/BoardBlocks.h"
-#include "nets/WriterFixture.h"
+#include "support/WriterFixture.h"
 
-namespace nets_test {
+namespace writer_test {
 namespace {
 
 class BoardBlocksTest : public WriterTest {
  protected:
   std::vector<std::string> CountsLine() {
     for (auto& count : ascii28::Run.ObjectCounts) count = 0;
-    return Lines(&ascii28::WriteCountsLine);
+    return Capture(&ascii28::WriteCountsLine);
   }
   std::string ClearanceLine() {
-    const std::vector<std::string> lines = Lines(&ascii28::WriteOptionsBlock);
+    const std::vector<std::string> lines = Capture(&ascii28::WriteOptionsBlock);
     return lines.size() == 120 ? lines[108] : "(" + std::to_string(lines.size()) + " lines)";
   }
   std::string BoardWithRules(const std::string& rules) {
@@ -62,7 +62,7 @@ TEST_F(BoardBlocksTest, DefaultsBlock) {
                "TopOverlay": {"status": [0, 3, 0]}, "InternalPlane4": {"status": [0, 4, 0]},
                "InternalPlane5": {"status": [0, 5, 0]}, "Mechanical4": {"status": [0, 6, 0]},
                "Mechanical5": {"status": [0, 9, 0]}, "ViaHoleLayer": {"status": [0, 8, 0]}}})");
-  ExpectLines(Lines(&ascii28::WriteDefaultsBlock),
+  ExpectLines(Capture(&ascii28::WriteDefaultsBlock),
               {
                   "DEFAULTS",
                   "11 -22",
@@ -125,7 +125,7 @@ TEST_F(BoardBlocksTest, OptionsBlockWithoutRules) {
       "200000.000 200000.000 200000.000 200000.000 200000.000 200000.000 200000.000 200000.000 "
       "200000.000 200000.000 200000.000 200000.000 200000.000 200000.000 200000.000 200000.000";
   ExpectLines(
-      Lines(&ascii28::WriteOptionsBlock),
+      Capture(&ascii28::WriteOptionsBlock),
       {
           "OPTIONS",
           "300000 500000 0 1 0 0 0 1 0",
@@ -296,4 +296,4 @@ TEST_F(BoardBlocksTest, AbsentClearanceQueryKeepsTheDefault) {
 }
 
 }  // namespace
-}  // namespace nets_test
+}  // namespace writer_test

@@ -2,9 +2,9 @@
 // layouts, the skip rules and their order, number formats, an absent query.
 #include "ascii28/PrimitiveRecords.h"
 
-#include "records/RecordsTestSupport.h"
+#include "support/WriterFixture.h"
 
-namespace records_test {
+namespace writer_test {
 namespace {
 
 using ascii28::WriteArcRecord;
@@ -12,7 +12,7 @@ using ascii28::WriteFillRecord;
 using ascii28::WriteTrackRecord;
 using ascii28::WriteViaRecord;
 
-class PrimitiveRecordsTest : public RecordsTest {};
+class PrimitiveRecordsTest : public WriterTest {};
 
 // ---- the worked examples, lines written out by hand from the layouts
 
@@ -216,4 +216,4 @@ TEST_F(PrimitiveRecordsTest, TrackFromAHostWithoutQueryTrackIsZeroLengthAndLeftO
 }
 
 }  // namespace
-}  // namespace records_test
+}  // namespace writer_test

@@ -4,17 +4,17 @@
 
 #include "ascii28/PadRecords.h"
 #include "ascii28/TextRecords.h"
-#include "records/RecordsTestSupport.h"
+#include "support/WriterFixture.h"
 
-namespace records_test {
+namespace writer_test {
 namespace {
 
 using ascii28::WriteMemberText;
 using ascii28::WritePadRecord;
 using ascii28::WriteTextRecord;
 
-class TextRecordsTest : public RecordsTest {};
-class PadRecordsTest : public RecordsTest {};
+class TextRecordsTest : public WriterTest {};
+class PadRecordsTest : public WriterTest {};
 
 // ---- texts
 
@@ -222,4 +222,4 @@ TEST_F(PadRecordsTest, NameWhoseLengthByteClaims200WritesOnlyThe20CharactersThat
 }
 
 }  // namespace
-}  // namespace records_test
+}  // namespace writer_test

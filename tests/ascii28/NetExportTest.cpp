@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "nets/WriterFixture.h"
+#include "support/WriterFixture.h"
 
-namespace nets_test {
+namespace writer_test {
 namespace {
 
 using NetExportTest = WriterTest;
@@ -46,4 +46,4 @@ TEST_F(NetExportTest, MembersReferToTheNumbersGivenDuringTheRun) {
 }
 
 }  // namespace
-}  // namespace nets_test
+}  // namespace writer_test

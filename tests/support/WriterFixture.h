@@ -1,11 +1,12 @@
-// Helpers of the record writer tests: a board loaded from board-file text
-// into the stand-in server, the plug-in bound to it, and the writers driven
-// the way the export run drives them, into a temporary file read back as
-// lines.
+// The fixture of the record writer tests: a board loaded from board-file text
+// into the stand-in server, the plug-in bound to it and the board made the
+// run's board; the writers driven the way the export run drives them, into a
+// temporary file read back as lines.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,19 +18,22 @@
 #include "server/StandInBoard.h"
 #include "support/TestSupport.h"
 
-namespace records_test {
+namespace writer_test {
 
 using Lines = std::vector<std::string>;
 
-class RecordsTest : public ::testing::Test {
+class WriterTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    ascii28::TakeIoError();
     ResetRun();
     standin::TheServer().Reset();
   }
   void TearDown() override {
     if (ascii28::Run.OutputFile.IsOpen()) ascii28::Run.OutputFile.Close();
     ascii28::TakeIoError();
+    ascii28::Run.CurrentBoard = nullptr;
+    board_.reset();
     PCBProcs::UnbindEntryPoints();
     ResetRun();
     standin::TheServer().Reset();
@@ -44,12 +48,20 @@ class RecordsTest : public ::testing::Test {
 
   static standin::Server& server() { return standin::TheServer(); }
 
-  // Loads a board file text (the server is reset first) and binds the
-  // plug-in's entry-point table to the server.
-  static void Load(std::string_view json) {
+  // Loads a board file text (the server is reset first), binds the plug-in's
+  // entry-point table to the server and makes the board the run's board.
+  // Entry points hidden with Hide before stay absent.
+  void Load(std::string_view json) {
+    ascii28::Run.CurrentBoard = nullptr;
+    board_.reset();
     testsupport::LoadBoard(json);
+    for (const std::string& name : hidden_) server().Hide(name);
     testsupport::BindPluginToServer();
+    board_ = std::make_unique<TPcbBoard>(TPcbBoard::CurrentHandle());
+    board_->Load(kQueryGet);
+    ascii28::Run.CurrentBoard = board_.get();
   }
+  void Hide(std::string name) { hidden_.push_back(std::move(name)); }
 
   // Runs body with Run.OutputFile open on a fresh file; returns its lines.
   template <class Body>
@@ -65,10 +77,16 @@ class RecordsTest : public ::testing::Test {
     return lines;
   }
 
+  static void ExpectLines(const Lines& actual, const Lines& expected) {
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+      EXPECT_EQ(actual[i], expected[i]) << "line " << i + 1;
+  }
+
   // One board walk as the export run makes it: the kinds of mask, layer set
   // {0}, the given iteration method.
   static void Walk(ObjectCallback writer, KindMask mask, IterationMethod method = 0) {
-    TPcbBoard board(PCBProcs::PcbApi_GetCurrentBoardHandle());
+    TPcbBoard board(TPcbBoard::CurrentHandle());
     board.Iterate(writer, mask, LayerSet::NoLayerOnly(), method);
   }
   static Lines WalkLines(ObjectCallback writer, KindMask mask, IterationMethod method = 0) {
@@ -83,6 +101,10 @@ class RecordsTest : public ::testing::Test {
     server().Collect(server().CurrentBoardHandle(), kind, 0, out);
     return out;
   }
+
+ private:
+  std::unique_ptr<TPcbBoard> board_;
+  std::vector<std::string> hidden_;
 };
 
 // A board file with the given members after the version key, e.g.
@@ -97,4 +119,4 @@ inline std::string Board(std::string_view members) {
   return text;
 }
 
-}  // namespace records_test
+}  // namespace writer_test
