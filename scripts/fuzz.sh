@@ -18,7 +18,10 @@ for target in "${targets[@]}"; do
   findings="$BUILD_DIR/findings/$target"
   rm -rf "$work"
   mkdir -p "$work" "$findings"
+  # A whole board with its host answers needs room: export inputs go up to 64 KB.
+  max_len=()
+  if [ "$target" = fuzz_export ]; then max_len=(-max_len=65536); fi
   # New inputs go to the scratch folder (the first one), never into the seeds.
   "$BUILD_DIR/fuzz/$target" -max_total_time="$SECONDS_PER_TARGET" -timeout=10 -rss_limit_mb=2048 \
-    -artifact_prefix="$findings/" -print_final_stats=1 "$work" "fuzz/corpus/$target"
+    "${max_len[@]}" -artifact_prefix="$findings/" -print_final_stats=1 "$work" "fuzz/corpus/$target"
 done

@@ -193,13 +193,13 @@ void TPcbBoard::NamePair(TPcblayerPair& pair) const {
 
 void TPcbBoard::Iterate(ObjectCallback callback, KindMask kinds, const LayerSet& layers,
                         IterationMethod method) const {
-  board_detail::WalkOwner(BoardHandle, kinds, layers, method,
+  board_detail::WalkOwner(BoardHandle, kinds, layers, method, hostbounds::kBoardWalk,
                           [callback](ObjectHandle h) { callback(h); });
 }
 
 void TPcbBoard::Iterate(ObjectContextCallback callback, void* context, KindMask kinds,
                         const LayerSet& layers, IterationMethod method) const {
-  board_detail::WalkOwner(BoardHandle, kinds, layers, method,
+  board_detail::WalkOwner(BoardHandle, kinds, layers, method, hostbounds::kBoardWalk,
                           [callback, context](ObjectHandle h) { callback(context, h); });
 }
 

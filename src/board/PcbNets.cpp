@@ -50,13 +50,13 @@ TPcbNet::TRoutingSettings TPcbNet::RoutingSettings() const {
 
 void TPcbNet::IterateMembers(ObjectCallback callback, KindMask kinds, IterationMethod method,
                              const LayerSet& layers) const {
-  board_detail::WalkOwner(Handle, kinds, layers, method,
+  board_detail::WalkOwner(Handle, kinds, layers, method, hostbounds::kNetWalk,
                           [callback](ObjectHandle h) { callback(h); });
 }
 
 void TPcbNet::IterateMembers(ObjectContextCallback callback, void* context, KindMask kinds,
                              IterationMethod method, const LayerSet& layers) const {
-  board_detail::WalkOwner(Handle, kinds, layers, method,
+  board_detail::WalkOwner(Handle, kinds, layers, method, hostbounds::kNetWalk,
                           [callback, context](ObjectHandle h) { callback(context, h); });
 }
 
@@ -77,7 +77,8 @@ Status TPCBObjectClass::Load(QueryMode mode) {
   }
 
   Members.clear();
-  for (std::int32_t i = 0; i < kMaxMembers; ++i) {
+  hostbounds::ClassMemberReads reads;
+  for (std::int32_t i = 0; reads.Take(); ++i) {
     LenString name;
     const std::int32_t answer = PCBProcs::PcbApi_GetMemberFromClassAt(Handle, i, name.Buffer());
     if (answer == 1) return answer;

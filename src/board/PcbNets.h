@@ -43,8 +43,9 @@ class TPcbNet : public TPcbGroupObject {
 // A named class of objects with the names of its members.
 class TPCBObjectClass : public TPCBObject {
  public:
-  // A host that never reports the end of the member list is read no further.
-  static constexpr std::int32_t kMaxMembers = 65536;
+  // A host that never reports the end of a member list is read no further:
+  // all class loads of one export read this many member names together.
+  static constexpr std::int32_t kMaxMembers = hostbounds::kClassMemberReads;
 
   explicit TPCBObjectClass(ObjectHandle handle) : TPCBObject(handle) { Kind = ClassObject; }
 

@@ -13,6 +13,7 @@
 #include "ascii28/PrimitiveRecords.h"
 #include "ascii28/RunState.h"
 #include "ascii28/TextRecords.h"
+#include "board/HostBounds.h"
 #include "board/PcbBoard.h"
 #include "board/PcbGroups.h"
 #include "board/PcbNets.h"
@@ -111,6 +112,8 @@ bool ToPath(const LenString& fileName, std::string& path) {
 bool RunExport(const LenString& fileName, const LenString& formatDescription) {
   if (!IsOwnFormat(formatDescription)) return false;
 
+  // Bounds on the host's walks for this export (docs/host-data-bounds.md).
+  const hostbounds::ExportScope bounds;
   for (auto& count : Run.ObjectCounts) count = 0;
 
   auto board = std::make_unique<TPcbBoard>(TPcbBoard::CurrentHandle());
@@ -140,7 +143,9 @@ bool RunExport(const LenString& fileName, const LenString& formatDescription) {
   Run.CurrentBoard = nullptr;
   board.reset();
 
-  if (ascii28::TakeIoError() != 0) {
+  // A file that could not be written, or one that misses objects because a
+  // bound cut a host walk short, gets the error box; the file stays.
+  if (ascii28::TakeIoError() != 0 || bounds.WalkCut()) {
     std::string text = "File Error - Failed to Export ";
     text.append(fileName.View());
     ShowErrorBox(text.c_str());
