@@ -1,0 +1,369 @@
+#include "kicad/Importer.h"
+
+#include <cstdint>
+#include <set>
+#include <unordered_map>
+
+#include <nlohmann/json.hpp>
+
+namespace kicad::detail {
+
+using nlohmann::json;
+
+std::string Importer::Run(std::vector<std::string>& report) {
+  const Node* version = root_.Find("version");
+  if (version == nullptr) Fail(root_, "the board has no 'version'");
+  const double v = NumberArg(*version, 1);
+  if (v < 20171130 || v >= 20220000)
+    Fail(*version, "KiCad board format version " + version->items[1].text +
+                       " is not read; versions 20171130 (KiCad 5) to 2021xxxx (KiCad 6) are");
+  ReadLayerTable();
+  for (std::size_t i = 1; i < root_.items.size(); ++i) {
+    if (root_.items[i].IsAtom())
+      Unknown(root_.items[i], "kicad_pcb");
+    else
+      TopLevel(root_.items[i]);
+  }
+  if (!project_.empty()) ReadProjectClasses();
+  BuildOutline();
+  std::string doc = WriteDocument(Result());
+  for (const auto& [what, count] : losses_) report.push_back(std::to_string(count) + " " + what);
+  for (const auto& [what, first] : unknown_)
+    report.push_back(std::to_string(unknownCount_[what]) + " " + what + " ignored (first at " +
+                     first + ")");
+  return doc;
+}
+
+// A KiCad string (UTF-8) for the board file, which holds Latin-1 only:
+// characters beyond it become '?', and are reported. The result is UTF-8 of
+// at most `limit` characters.
+std::string Importer::Latin1(const Node& where, std::string_view utf8, std::size_t limit,
+                             const char* field) {
+  std::string out;
+  std::size_t chars = 0;
+  bool cut = false;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const unsigned char c = static_cast<unsigned char>(utf8[i]);
+    const int extra = c < 0x80    ? 0
+                      : c >= 0xF8 ? -1
+                      : c >= 0xF0 ? 3
+                      : c >= 0xE0 ? 2
+                      : c >= 0xC0 ? 1
+                                  : -1;
+    if (extra < 0 || i + static_cast<std::size_t>(extra) >= utf8.size() + (extra == 0 ? 1 : 0))
+      Fail(where, "the text is not valid UTF-8");
+    std::uint32_t cp = extra == 0 ? c : c & (0x3Fu >> extra);
+    for (int k = 1; k <= extra; ++k) {
+      const unsigned char d = static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]);
+      if ((d & 0xC0) != 0x80) Fail(where, "the text is not valid UTF-8");
+      cp = (cp << 6) | (d & 0x3Fu);
+    }
+    i += 1 + static_cast<std::size_t>(extra);
+    if (cp > 0xFF) {
+      Lose("characters beyond Latin-1 written as '?'");
+      cp = '?';
+    }
+    if (cp == '\r' || cp == '\n') cp = ' ';
+    if (chars == limit) {
+      cut = true;
+      break;
+    }
+    ++chars;
+    if (cp < 0x80) {
+      out += static_cast<char>(cp);
+    } else {
+      out += static_cast<char>(0xC0 | (cp >> 6));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+  }
+  if (cut) Lose(std::string(field) + " cut to " + std::to_string(limit) + " characters");
+  return out;
+}
+
+// ------------------------------------------------------------ layers
+void Importer::ReadLayerTable() {
+  const Node* table = root_.Find("layers");
+  if (table == nullptr) Fail(root_, "the board has no 'layers' table");
+  for (const Node& entry : table->items) {
+    if (!entry.IsList()) continue;
+    const std::string& name = Arg(entry, 1).text;
+    if (name.size() > 3 && name.ends_with(".Cu")) {
+      const std::string host = CopperLayer(entry, name);
+      if (name == "F.Cu" || name == "B.Cu") continue;
+      midStack_.push_back(host);
+    }
+  }
+}
+std::string Importer::CopperLayer(const Node& where, std::string_view name) {
+  if (name == "F.Cu") return "TopLayer";
+  if (name == "B.Cu") return "BottomLayer";
+  if (name.starts_with("In") && name.ends_with(".Cu")) {
+    int n = 0;
+    auto [ptr, ec] = std::from_chars(name.data() + 2, name.data() + name.size() - 3, n);
+    if (ec == std::errc() && ptr == name.data() + name.size() - 3 && n >= 1) {
+      if (n > kMidLayers)
+        Fail(where, "the copper layer " + std::string(name) +
+                        " has no counterpart: the file keeps at most " +
+                        std::to_string(kMidLayers) + " inner layers");
+      return "MidLayer" + std::to_string(n);
+    }
+  }
+  return {};
+}
+// The host layer of a KiCad layer, or "" when it is left out (and reported).
+std::string Importer::MapLayer(const Node& where, const std::string& name) {
+  static const std::map<std::string, std::string, std::less<>> kFixed = {
+      {"F.SilkS", "TopOverlay"},    {"B.SilkS", "BottomOverlay"}, {"F.Paste", "TopPaste"},
+      {"B.Paste", "BottomPaste"},   {"F.Mask", "TopSolder"},      {"B.Mask", "BottomSolder"},
+      {"Edge.Cuts", "Mechanical1"}, {"F.Fab", "Mechanical2"},     {"B.Fab", "Mechanical3"},
+      {"Dwgs.User", "Mechanical4"}};
+  if (auto it = kFixed.find(name); it != kFixed.end()) return it->second;
+  if (std::string copper = CopperLayer(where, name); !copper.empty()) return copper;
+  return {};
+}
+// For drawings: the host layer, or "" after counting the object as left out.
+std::string Importer::DrawingLayer(const Node& item, const std::string& kicadLayer,
+                                   const char* what) {
+  std::string layer = MapLayer(item, kicadLayer);
+  if (layer.empty()) Lose(std::string(what) + " on " + kicadLayer + " left out");
+  return layer;
+}
+
+// ------------------------------------------------------------ the top level
+void Importer::TopLevel(const Node& item) {
+  static const std::set<std::string_view> kIgnored = {
+      "version",     "generator", "host",  "general", "page",  "paper",
+      "title_block", "layers",    "setup", "group",   "target"};
+  const std::string_view head = item.Head();
+  if (head == "net") {
+    ReadNet(item);
+  } else if (head == "net_class") {
+    ReadBoardClass(item);
+  } else if (head == "footprint" || head == "module") {
+    ReadFootprint(item);
+  } else if (head == "segment") {
+    ReadSegment(item);
+  } else if (head == "arc") {
+    ReadArcTrack(item);
+  } else if (head == "via") {
+    ReadVia(item);
+  } else if (head == "zone") {
+    ReadZone(item);
+  } else if (head == "gr_text") {
+    ReadText(item, nullptr, board_.texts, "board texts");
+  } else if (head == "dimension") {
+    Lose("dimensions left out");
+  } else if (head.starts_with("gr_")) {
+    ReadGraphic(item, nullptr, board_, 0, "");
+  } else if (!kIgnored.count(head)) {
+    Unknown(item, "kicad_pcb");
+  }
+}
+
+void Importer::ReadNet(const Node& item) {
+  const double v = NumberArg(item, 1);
+  if (v != std::floor(v) || v < 0 || v > kMaxNet)
+    Fail(item, "a net number must be a whole number from 0 to " + std::to_string(kMaxNet));
+  const int number = static_cast<int>(v);
+  const std::string name = item.items.size() > 2 ? Arg(item, 2).text : "";
+  if (netNames_.count(number)) Fail(item, "net " + std::to_string(number) + " is defined twice");
+  netNames_[number] = number == 0 ? "" : Latin1(item, name, kNameChars, "net names");
+  if (number != 0) {
+    if (name.empty()) Fail(item, "net " + std::to_string(number) + " has no name");
+    netOrder_.push_back(number);
+  }
+}
+
+void Importer::ReadSegment(const Node& item) {
+  CheckKnown(item, {"start", "end", "width", "layer", "net", "tstamp", "uuid", "locked", "status"});
+  Track t;
+  t.a = PointOf(item, "start");
+  t.b = PointOf(item, "end");
+  t.width = WidthOf(item);
+  t.net = NetOf(item);
+  t.layer = DrawingLayer(item, LayerOf(item), "tracks");
+  if (!t.layer.empty()) board_.tracks.push_back(t);
+}
+
+void Importer::ReadArcTrack(const Node& item) {
+  CheckKnown(item, {"start", "mid", "end", "angle", "width", "layer", "net", "tstamp", "uuid",
+                    "locked", "status"});
+  ArcTrack a;
+  a.width = WidthOf(item);
+  a.net = NetOf(item);
+  a.layer = DrawingLayer(item, LayerOf(item), "arc tracks");
+  if (a.layer.empty()) return;
+  const Point start = PointOf(item, "start"), end = PointOf(item, "end");
+  std::optional<Arc> arc;
+  if (item.Find("mid") != nullptr) {
+    arc = ArcThrough(start, PointOf(item, "mid"), end);
+  } else if (const Node* angle = item.Find("angle")) {
+    arc = ArcFromCentre(start, end, NumberArg(*angle, 1));
+  } else {
+    Fail(item, "an arc needs 'mid' or 'angle'");
+  }
+  if (!arc) {
+    Lose("straight arc tracks written as tracks");
+    board_.tracks.push_back({start, end, a.width, a.layer, a.net, -1});
+    return;
+  }
+  a.arc = *arc;
+  board_.arcs.push_back(a);
+}
+
+void Importer::ReadVia(const Node& item) {
+  CheckKnown(item, {"at", "size", "drill", "layers", "net", "tstamp", "uuid", "locked", "free",
+                    "status", "remove_unused_layers", "keep_end_layers", "zone_layer_connections"});
+  Via v;
+  v.at = PointOf(item, "at");
+  const Node* size = item.Find("size");
+  const Node* drill = item.Find("drill");
+  if (size == nullptr || drill == nullptr) Fail(item, "a via needs 'size' and 'drill'");
+  v.size = MmArg(*size, 1);
+  v.hole = MmArg(*drill, 1);
+  v.net = NetOf(item);
+  v.low = "TopLayer";
+  v.high = "BottomLayer";
+  if (const Node* layers = item.Find("layers")) {
+    v.low = CopperLayer(*layers, Arg(*layers, 1).text);
+    v.high = CopperLayer(*layers, Arg(*layers, 2).text);
+    if (v.low.empty() || v.high.empty()) Fail(*layers, "a via must join two copper layers");
+  }
+  vias_.push_back(v);
+}
+
+// ------------------------------------------------------------ net classes
+void Importer::ReadBoardClass(const Node& item) {
+  NetClass nc;
+  nc.name = Latin1(item, Arg(item, 1).text, kNameChars, "class names");
+  for (const Node& child : item.items) {
+    const std::string_view head = child.Head();
+    if (head == "clearance")
+      nc.clearance = MmArg(child, 1);
+    else if (head == "trace_width")
+      nc.trackWidth = MmArg(child, 1);
+    else if (head == "via_dia")
+      nc.viaSize = MmArg(child, 1);
+    else if (head == "via_drill")
+      nc.viaHole = MmArg(child, 1);
+    else if (head == "add_net")
+      nc.nets.push_back(Arg(child, 1).text);
+  }
+  boardClasses_.push_back(std::move(nc));
+}
+
+void Importer::ReadProjectClasses() {
+  json pro = json::parse(project_, nullptr, false);
+  if (pro.is_discarded()) throw ImportError{"the project file (.kicad_pro)", "not valid JSON"};
+  const json* classes = nullptr;
+  if (pro.contains("net_settings") && pro["net_settings"].contains("classes"))
+    classes = &pro["net_settings"]["classes"];
+  if (classes == nullptr || !classes->is_array()) return;
+  boardClasses_.clear();
+  auto mm = [](const json& c, const char* key) -> std::optional<double> {
+    if (!c.contains(key) || !c[key].is_number()) return std::nullopt;
+    return std::round(c[key].get<double>() * 1e6);
+  };
+  for (const json& c : *classes) {
+    if (!c.is_object() || !c.contains("name") || !c["name"].is_string()) continue;
+    NetClass nc;
+    nc.name = c["name"].get<std::string>();
+    nc.clearance = mm(c, "clearance");
+    nc.trackWidth = mm(c, "track_width");
+    nc.viaSize = mm(c, "via_diameter");
+    nc.viaHole = mm(c, "via_drill");
+    if (c.contains("nets") && c["nets"].is_array())
+      for (const json& n : c["nets"])
+        if (n.is_string()) nc.nets.push_back(n.get<std::string>());
+    boardClasses_.push_back(std::move(nc));
+  }
+}
+
+// ------------------------------------------------------------ the board outline
+// Joins the Edge.Cuts edges end to end into closed loops; the loop with the
+// largest box is the board outline.
+void Importer::BuildOutline() {
+  if (edges_.empty()) return;
+  constexpr double kNear = 1000.0;  // nm
+  auto near = [](Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y) <= kNear; };
+  // The edge ends by cell of a grid of kNear, so that finding the edge that
+  // goes on from a point looks at the nine cells around it only.
+  auto cell = [](double v) { return static_cast<std::int64_t>(std::floor(v / kNear)); };
+  auto key = [](std::int64_t cx, std::int64_t cy) {
+    return static_cast<std::uint64_t>(cx) * 0x9E3779B97F4A7C15ull ^ static_cast<std::uint64_t>(cy);
+  };
+  std::unordered_map<std::uint64_t, std::vector<std::size_t>> ends;
+  for (std::size_t i = 0; i < edges_.size(); ++i) {
+    ends[key(cell(edges_[i].a.x), cell(edges_[i].a.y))].push_back(i);
+    ends[key(cell(edges_[i].b.x), cell(edges_[i].b.y))].push_back(i);
+  }
+  std::vector<bool> used(edges_.size());
+  // The first unused edge with an end near `p`; `reversed` when it is its end b.
+  auto following = [&](Point p, bool& reversed) {
+    std::size_t best = edges_.size();
+    for (std::int64_t dx = -1; dx <= 1; ++dx)
+      for (std::int64_t dy = -1; dy <= 1; ++dy) {
+        const auto it = ends.find(key(cell(p.x) + dx, cell(p.y) + dy));
+        if (it == ends.end()) continue;
+        for (std::size_t i : it->second)
+          if (!used[i] && i < best && (near(edges_[i].a, p) || near(edges_[i].b, p))) best = i;
+      }
+    reversed = best < edges_.size() && !near(edges_[best].a, p);
+    return best;
+  };
+  double bestArea = -1;
+  for (std::size_t first = 0; first < edges_.size(); ++first) {
+    if (used[first]) continue;
+    used[first] = true;
+    std::vector<OutlineEntry> loop{{edges_[first].a, edges_[first].arc}};
+    Point end = edges_[first].b;
+    Box box;
+    box.Add(edges_[first].a);
+    if (edges_[first].arc) box.Add(*edges_[first].arc);
+    bool closed = near(end, edges_[first].a);
+    while (!closed) {
+      bool reversed = false;
+      const std::size_t next = following(end, reversed);
+      if (next == edges_.size()) break;
+      used[next] = true;
+      const Edge& e = edges_[next];
+      loop.push_back({reversed ? e.b : e.a, e.arc});
+      end = reversed ? e.a : e.b;
+      box.Add(loop.back().at);
+      if (e.arc) box.Add(*e.arc);
+      closed = near(end, loop.front().at);
+    }
+    if (!closed) continue;
+    const double area = (box.right - box.left) * (box.bottom - box.top);
+    if (area > bestArea) {
+      bestArea = area;
+      outline_ = std::move(loop);
+    }
+  }
+  if (bestArea < 0) Lose("board outlines not closed: no outline written");
+  if (outline_.size() > kOutlinePoints) {
+    std::vector<Point> points;
+    for (const OutlineEntry& e : outline_) points.push_back(e.at);
+    outline_.clear();
+    for (const Point& p : Simplify(std::move(points), kOutlinePoints))
+      outline_.push_back({p, std::nullopt});
+    Lose("board outlines over " + std::to_string(kOutlinePoints) +
+         " segments simplified to straight segments");
+  }
+}
+
+ImportedBoard Importer::Result() {
+  ImportedBoard b;
+  b.midStack = std::move(midStack_);
+  b.netNames = std::move(netNames_);
+  b.netOrder = std::move(netOrder_);
+  b.classes = std::move(boardClasses_);
+  b.components = std::move(components_);
+  b.free = std::move(board_);
+  b.vias = std::move(vias_);
+  b.polygons = std::move(polygons_);
+  b.outline = std::move(outline_);
+  return b;
+}
+
+}  // namespace kicad::detail

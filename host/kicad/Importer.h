@@ -1,0 +1,190 @@
+// The importer of a KiCad board, shared by the files that define its parts
+// (Importer.cpp, ImportGraphics.cpp, ImportFootprints.cpp). Private to host/kicad.
+#pragma once
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <initializer_list>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "kicad/Geometry.h"
+#include "kicad/ImportedBoard.h"
+#include "kicad/SExpr.h"
+
+namespace kicad::detail {
+
+// A fault in the board, thrown to the top with the place it was found.
+struct ImportError {
+  std::string place;
+  std::string what;
+};
+
+[[noreturn]] inline void Fail(const Node& at, std::string what) {
+  throw ImportError{at.Place(), what};
+}
+
+// Field widths of the board file.
+inline constexpr std::size_t kTextChars = 254;
+inline constexpr std::size_t kPatternChars = 250;
+inline constexpr std::size_t kNameChars = 255;
+inline constexpr std::size_t kPadNameChars = 20;
+inline constexpr std::size_t kOutlinePoints = 500;
+inline constexpr int kMidLayers = 14;
+inline constexpr int kMaxNet = 1000000;
+
+// A graphic edge of the board outline: a line or an arc.
+struct Edge {
+  Point a, b;
+  std::optional<Arc> arc;
+};
+
+class Importer {
+ public:
+  Importer(const Node& root, std::string_view project) : root_(root), project_(project) {}
+
+  std::string Run(std::vector<std::string>& report);
+
+ private:
+  // ---------------- small readers
+  void Lose(const std::string& what, int count = 1) {
+    if (count > 0) losses_[what] += count;
+  }
+  void Unknown(const Node& item, std::string_view context) {
+    const std::string what =
+        item.IsList()
+            ? "unknown token '" + std::string(item.Head()) + "' in '" + std::string(context) + "'"
+            : "unknown word '" + item.text + "' in '" + std::string(context) + "'";
+    if (unknown_.emplace(what, item.Place()).second) unknownCount_[what] = 0;
+    ++unknownCount_[what];
+  }
+
+  // Reports the sub-lists of `item` whose heads are not in `known`.
+  void CheckKnown(const Node& item, std::initializer_list<std::string_view> known) {
+    for (const Node& child : item.items) {
+      if (!child.IsList()) continue;
+      const std::string_view head = child.Head();
+      if (std::find(known.begin(), known.end(), head) == known.end()) Unknown(child, item.Head());
+    }
+  }
+
+  static const Node& Arg(const Node& list, std::size_t i) {
+    if (i >= list.items.size() || !list.items[i].IsAtom())
+      Fail(list, "'" + std::string(list.Head()) + "' needs " + std::to_string(i) + " value" +
+                     (i == 1 ? "" : "s"));
+    return list.items[i];
+  }
+  static double Number(const Node& atom) {
+    double v = 0;
+    const char* first = atom.text.data();
+    const char* last = first + atom.text.size();
+    if (!atom.text.empty() && *first == '+') ++first;
+    auto [ptr, ec] = std::from_chars(first, last, v);
+    if (ec != std::errc() || ptr != last || !std::isfinite(v))
+      Fail(atom, "expected a number, found '" + atom.text + "'");
+    return v;
+  }
+  static double NumberArg(const Node& list, std::size_t i) { return Number(Arg(list, i)); }
+  // A length in mm, as nanometres; KiCad keeps whole nanometres.
+  static double Mm(const Node& atom) {
+    const double v = Number(atom);
+    if (std::abs(v) > 1e7) Fail(atom, "a length of " + atom.text + " mm is out of range");
+    return std::round(v * 1e6);
+  }
+  static double MmArg(const Node& list, std::size_t i) { return Mm(Arg(list, i)); }
+  static Point PointArg(const Node& list) { return {MmArg(list, 1), MmArg(list, 2)}; }
+  static Point PointOf(const Node& parent, std::string_view head) {
+    const Node* n = parent.Find(head);
+    if (n == nullptr)
+      Fail(parent, "'" + std::string(parent.Head()) + "' has no '" + std::string(head) + "'");
+    return PointArg(*n);
+  }
+  static double WidthOf(const Node& parent) {
+    if (const Node* w = parent.Find("width")) return MmArg(*w, 1);
+    if (const Node* stroke = parent.Find("stroke"))
+      if (const Node* w = stroke->Find("width")) return MmArg(*w, 1);
+    return 0;
+  }
+  std::string LayerOf(const Node& parent) {
+    const Node* l = parent.Find("layer");
+    if (l == nullptr) Fail(parent, "'" + std::string(parent.Head()) + "' has no layer");
+    return Arg(*l, 1).text;
+  }
+  int NetOf(const Node& parent) {
+    const Node* n = parent.Find("net");
+    if (n == nullptr) return 0;
+    const double v = NumberArg(*n, 1);
+    if (v != std::floor(v) || v < 0 || v > kMaxNet || !netNames_.count(static_cast<int>(v)))
+      Fail(*n, "no net " + Arg(*n, 1).text + " in the board's net list");
+    return static_cast<int>(v);
+  }
+
+  std::string Latin1(const Node& where, std::string_view utf8, std::size_t limit,
+                     const char* field);
+
+  // ---------------- layers (Importer.cpp)
+  void ReadLayerTable();
+  static std::string CopperLayer(const Node& where, std::string_view name);
+  std::string MapLayer(const Node& where, const std::string& name);
+  std::string DrawingLayer(const Node& item, const std::string& kicadLayer, const char* what);
+
+  // ---------------- top level, tracks and vias
+  void TopLevel(const Node& item);
+  void ReadNet(const Node& item);
+  void ReadSegment(const Node& item);
+  void ReadArcTrack(const Node& item);
+  void ReadVia(const Node& item);
+
+  // ---------------- graphics and texts (ImportGraphics.cpp)
+  // The placement of a footprint (or of a custom pad's primitives).
+  struct Frame {
+    Point origin;
+    double angle = 0;
+    Point At(Point p) const { return Place(p, origin, angle); }
+  };
+
+  void ReadGraphic(const Node& item, const Frame* fp, Primitives& into, int net,
+                   const std::string& padLayer);
+  std::vector<Point> Points(const Node& pts, const Frame* fp);
+  void ReadText(const Node& item, const Frame* fp, std::vector<Text>& into, const char* what,
+                std::optional<Text>* single = nullptr, bool forceLayer = false,
+                bool bottom = false);
+  static std::string Substitute(std::string text, std::string_view var, const std::string& by);
+
+  // ---------------- zones (ImportGraphics.cpp)
+  void ReadZone(const Node& item);
+
+  // ---------------- footprints (ImportFootprints.cpp)
+  void ReadFootprint(const Node& item);
+  void ReadPad(const Node& item, const Frame& frame, Component& comp);
+
+  // ---------------- net classes, outline, result
+  void ReadBoardClass(const Node& item);
+  void ReadProjectClasses();
+  void BuildOutline();
+  ImportedBoard Result();
+
+  const Node& root_;
+  std::string_view project_;
+  std::vector<std::string> midStack_;
+  std::map<int, std::string> netNames_;
+  std::vector<int> netOrder_;
+  std::vector<NetClass> boardClasses_;
+  std::vector<Component> components_;
+  Primitives board_;
+  std::vector<Via> vias_;
+  std::vector<Polygon> polygons_;
+  std::vector<Edge> edges_;
+  std::vector<OutlineEntry> outline_;
+  std::string reference_, value_;
+  std::map<std::string, int> losses_;
+  std::map<std::string, std::string> unknown_;
+  std::map<std::string, int> unknownCount_;
+};
+
+}  // namespace kicad::detail
