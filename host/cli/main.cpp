@@ -3,16 +3,16 @@
 // then the board file is read into it, then the plug-in is loaded by path,
 // asked for its format description and told to export the board.
 
-#include <dlfcn.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 
+#include "PluginExports.h"
 #include "boardfile/BoardFile.h"
+#include "cli/PluginLibrary.h"
+#include "errorbox/ErrorBoxWatch.h"
 
 namespace {
 
@@ -40,16 +40,11 @@ struct Arguments {
   std::string plugin;
 };
 
-using DescriptionFn = const char* (*)();
-using ExportFn = bool (*)(const std::uint8_t*, const std::uint8_t*);
-using ErrorBoxHandler = void (*)(const char*, const char*);
-using SetErrorBoxFn = ErrorBoxHandler (*)(ErrorBoxHandler);
-
 bool g_ErrorBoxShown = false;
 
-void ReportErrorBox(const char* caption, const char* text) {
+void ReportErrorBox(const errorbox::Shown& box) {
   g_ErrorBoxShown = true;
-  std::fprintf(stderr, "%s: %s\n", caption, text);
+  std::fprintf(stderr, "%s: %s\n", box.caption.c_str(), box.text.c_str());
 }
 
 int BadArguments(const char* message) {
@@ -86,11 +81,7 @@ int ParseArguments(int argc, char** argv, Arguments& args) {
   if (args.output.size() > 255)
     return BadArguments("the output file name is longer than 255 characters");
   if (args.plugin.empty()) {
-    std::error_code ec;
-    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    args.plugin =
-        (ec ? std::filesystem::path(PCB28_PLUGIN_FILE) : self.parent_path() / PCB28_PLUGIN_FILE)
-            .string();
+    args.plugin = (std::filesystem::path(cli::ProgramFolder()) / PCB28_PLUGIN_FILE).string();
   }
   return -1;
 }
@@ -113,20 +104,24 @@ int main(int argc, char** argv) {
     return kExitBadInput;
   }
 
-  void* plugin = dlopen(args.plugin.c_str(), RTLD_NOW | RTLD_LOCAL);
+  std::string loadError;
+  void* plugin = cli::LoadPlugin(args.plugin, loadError);
   if (plugin == nullptr) {
     std::fprintf(stderr, "pcb28-export: cannot load the plug-in %s: %s\n", args.plugin.c_str(),
-                 dlerror());
+                 loadError.c_str());
     return kExitBadInput;
   }
-  auto describe = reinterpret_cast<DescriptionFn>(dlsym(plugin, "GetPcbExporterDescription"));
-  auto exportFile = reinterpret_cast<ExportFn>(dlsym(plugin, "ExportFileFromPcb"));
-  auto setErrorBox = reinterpret_cast<SetErrorBoxFn>(dlsym(plugin, "Pcb28_SetErrorBoxHandler"));
+  auto describe = reinterpret_cast<GetPcbExporterDescriptionFn>(
+      cli::PluginExport(plugin, "GetPcbExporterDescription"));
+  auto exportFile =
+      reinterpret_cast<ExportFileFromPcbFn>(cli::PluginExport(plugin, "ExportFileFromPcb"));
   if (describe == nullptr || exportFile == nullptr) {
     std::fprintf(stderr, "pcb28-export: %s is not an export plug-in\n", args.plugin.c_str());
     return kExitBadInput;
   }
-  if (setErrorBox != nullptr) setErrorBox(&ReportErrorBox);
+  // The box is reported on standard error and ends the run with status 1;
+  // it never waits for a click.
+  errorbox::Watch(plugin, &ReportErrorBox);
 
   const std::string description = describe();
   if (description.size() > 255) {

@@ -12,17 +12,20 @@ static_assert(kDescriptionLength == 34);
 
 }  // namespace
 
-const char* GetPcbExporterDescription() { return kDescription; }
+PCBAPI_EXPORT const char* PCBAPI_CALL GetPcbExporterDescription() { return kDescription; }
 
-bool RecognisedPcbFormat(const std::uint8_t* description) {
+PCBAPI_EXPORT PcbBool PCBAPI_CALL RecognisedPcbFormat(const std::uint8_t* description) {
   plugin::LenStringBuffer copy;
   plugin::CopyLenString(description, copy);
   return copy[0] == kDescriptionLength &&
-         std::memcmp(copy + 1, kDescription, kDescriptionLength) == 0;
+                 std::memcmp(copy + 1, kDescription, kDescriptionLength) == 0
+             ? 1
+             : 0;
 }
 
-bool ExportFileFromPcb(const std::uint8_t* fileName, const std::uint8_t* formatDescription) {
-  return plugin::ExportFileFromPcb(fileName, formatDescription);
+PCBAPI_EXPORT PcbBool PCBAPI_CALL ExportFileFromPcb(const std::uint8_t* fileName,
+                                                    const std::uint8_t* formatDescription) {
+  return plugin::ExportFileFromPcb(fileName, formatDescription) ? 1 : 0;
 }
 
 #if !defined(_WIN32)

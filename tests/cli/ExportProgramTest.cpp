@@ -1,11 +1,11 @@
 // pcb28-export run as a user runs it: a separate process that loads the
 // server, the board file and the plug-in, with its exit status and messages.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <string>
+#include <vector>
 
+#include "support/Platform.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -15,20 +15,11 @@ struct Outcome {
   std::string output;  // standard output and standard error together
 };
 
-Outcome RunProgram(const std::string& arguments) {
-  const std::string command = std::string(PCB28_EXPORT_PROGRAM) + " " + arguments + " 2>&1";
+Outcome RunProgram(const std::vector<std::string>& arguments) {
   Outcome outcome;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return outcome;
-  char chunk[4096];
-  std::size_t n;
-  while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) outcome.output.append(chunk, n);
-  const int raw = pclose(pipe);
-  outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  outcome.status = testsupport::RunProgram(PCB28_EXPORT_PROGRAM, arguments, &outcome.output);
   return outcome;
 }
-
-std::string Quote(const std::string& text) { return "'" + text + "'"; }
 
 std::string BoardFile(const std::string& folder, const std::string& json) {
   const std::string path = folder + "/board.json";
@@ -40,7 +31,7 @@ std::string BoardFile(const std::string& folder, const std::string& json) {
 
 TEST(ExportProgram, WritesTheDefaultOutputBesideTheBoardFile) {
   const std::string folder = testsupport::TempFolder();
-  const Outcome outcome = RunProgram(Quote(BoardFile(folder, R"({"pcb28_board": 1})")));
+  const Outcome outcome = RunProgram({BoardFile(folder, R"({"pcb28_board": 1})")});
   EXPECT_EQ(outcome.status, 0) << outcome.output;
   bool wellFormed = false;
   const auto lines =
@@ -54,8 +45,7 @@ TEST(ExportProgram, WritesTheDefaultOutputBesideTheBoardFile) {
 TEST(ExportProgram, AMissingFolderShowsTheErrorAndExitsWithOne) {
   const std::string folder = testsupport::TempFolder();
   const std::string out = folder + "/missing/out.pcb";
-  const Outcome outcome =
-      RunProgram(Quote(BoardFile(folder, R"({"pcb28_board": 1})")) + " -o " + Quote(out));
+  const Outcome outcome = RunProgram({BoardFile(folder, R"({"pcb28_board": 1})"), "-o", out});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.output.find("Orvane Error: File Error - Failed to Export " + out),
             std::string::npos)
@@ -64,29 +54,27 @@ TEST(ExportProgram, AMissingFolderShowsTheErrorAndExitsWithOne) {
 
 TEST(ExportProgram, BadArgumentsAndBadBoardFilesExitWithTwo) {
   const std::string folder = testsupport::TempFolder();
-  EXPECT_EQ(RunProgram("").status, 2);
-  EXPECT_EQ(RunProgram("--frobnicate x.json").status, 2);
-  EXPECT_EQ(RunProgram("a.json b.json").status, 2);
-  EXPECT_EQ(RunProgram("a.json -o").status, 2);
-  EXPECT_EQ(RunProgram(Quote(folder + "/does-not-exist.json")).status, 2);
+  EXPECT_EQ(RunProgram({}).status, 2);
+  EXPECT_EQ(RunProgram({"--frobnicate", "x.json"}).status, 2);
+  EXPECT_EQ(RunProgram({"a.json", "b.json"}).status, 2);
+  EXPECT_EQ(RunProgram({"a.json", "-o"}).status, 2);
+  EXPECT_EQ(RunProgram({folder + "/does-not-exist.json"}).status, 2);
   // Exporting x.pcb to its own name would overwrite the input.
   testsupport::WriteFile(folder + "/x.pcb", "keep me");
-  EXPECT_EQ(RunProgram(Quote(folder + "/x.pcb")).status, 2);
+  EXPECT_EQ(RunProgram({folder + "/x.pcb"}).status, 2);
   EXPECT_EQ(testsupport::ReadFile(folder + "/x.pcb"), "keep me");
 
-  const Outcome bad = RunProgram(Quote(BoardFile(folder, R"({"pcb28_board": 1, "widht": 3})")));
+  const Outcome bad = RunProgram({BoardFile(folder, R"({"pcb28_board": 1, "widht": 3})")});
   EXPECT_EQ(bad.status, 2);
   EXPECT_NE(bad.output.find("widht"), std::string::npos) << bad.output;
   EXPECT_NE(bad.output.find("board.json"), std::string::npos) << bad.output;
 
   const std::string tooLong = folder + "/" + std::string(300, 'n') + ".pcb";
-  EXPECT_EQ(RunProgram(Quote(BoardFile(folder, R"({"pcb28_board": 1})")) + " -o " + Quote(tooLong))
-                .status,
-            2);
+  EXPECT_EQ(RunProgram({BoardFile(folder, R"({"pcb28_board": 1})"), "-o", tooLong}).status, 2);
 }
 
 TEST(ExportProgram, HelpExplainsTheCommand) {
-  const Outcome outcome = RunProgram("--help");
+  const Outcome outcome = RunProgram({"--help"});
   EXPECT_EQ(outcome.status, 0);
   EXPECT_NE(outcome.output.find("usage: pcb28-export BOARD"), std::string::npos);
   EXPECT_NE(outcome.output.find("Exit status"), std::string::npos);

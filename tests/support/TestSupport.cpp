@@ -1,7 +1,6 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -12,6 +11,7 @@
 #include "hostapi/PCBProcs.h"
 #include "plugin/Exports.h"
 #include "server/StandInBoard.h"
+#include "support/Platform.h"
 
 namespace testsupport {
 
@@ -28,7 +28,7 @@ namespace {
 struct TempRoot {
   fs::path path;
   TempRoot() {
-    path = fs::temp_directory_path() / ("pcb28-test-" + std::to_string(getpid()));
+    path = fs::temp_directory_path() / ("pcb28-test-" + std::to_string(ProcessId()));
     fs::create_directories(path);
   }
   ~TempRoot() {
