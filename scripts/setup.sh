@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what the build needs (Debian packages) when it is missing.
+# Installs what the build needs (Debian packages) when it is missing, and
+# the packages given as arguments.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev "$@")
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
