@@ -17,8 +17,9 @@ std::size_t Scale(std::size_t full, double factor) {
 
 }  // namespace
 
-BoardSize BoardSize::Scaled(double factor) {
-  BoardSize full;
+BoardSize BoardSize::Scaled(double factor) { return Scaled(factor, BoardSize{}); }
+
+BoardSize BoardSize::Scaled(double factor, const BoardSize& full) {
   BoardSize s = full;
   s.components = Scale(full.components, factor);
   s.tracks = Scale(full.tracks, factor);

@@ -15,8 +15,10 @@ struct BoardSize {
   std::size_t polygons = 50;
   std::size_t polygonSegments = 500;
 
-  // The full size scaled down (at least one of each).
+  // The full size (this one's defaults, or `full`) scaled down, at least one
+  // of each.
   static BoardSize Scaled(double factor);
+  static BoardSize Scaled(double factor, const BoardSize& full);
   // Records the export writes for such a board: components, their two
   // texts, pads, tracks, vias, polygons and net definitions.
   std::size_t Records() const;

@@ -130,8 +130,7 @@ Pad MakePad(FuzzedDataProvider& in, const Made& made) {
   if (p.stackMode == 2) {
     for (int n = in.ConsumeIntegralInRange<int>(0, 6); n > 0; --n) {
       const auto code = in.ConsumeIntegralInRange<std::size_t>(0, kHostLayerCount - 1);
-      p.layerStack[code] = Level(in);
-      p.given[code] = true;
+      p.Give(static_cast<HostLayer>(code), {}) = Level(in);
     }
   }
   return p;

@@ -1,9 +1,31 @@
 #!/usr/bin/env bash
-# Builds the export benchmark in a Release build (build-bench) and runs it.
-# Arguments go to the benchmark, e.g. --scales 0.1,0.3333,1 --repeat 3.
+# Builds the benchmarks in a Release build (build-bench) and runs them:
+#   1. the export benchmark (boards built in process, the export against its
+#      format-only and one-write bounds); arguments go to it, e.g.
+#      --scales 0.1,0.3333,1 --repeat 3;
+#   2. the end-to-end benchmark: generated board files of three sizes through
+#      the host program pcb28-export (time, peak memory, phases), then
+#      Python's json.load on the largest file, for scale.
+# PCB28_E2E_SCALES (default 0.1,0.3333,1) sets the board-file sizes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BENCH_BUILD_DIR:-build-bench}
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPCB28_BENCHMARKS=ON -DPCB28_TESTS=OFF
-cmake --build "$BUILD_DIR" -j2 --target pcb28_export_benchmark
+cmake --build "$BUILD_DIR" -j2 --target pcb28_export_benchmark pcb28_end_to_end_benchmark
 "$BUILD_DIR/bench/pcb28_export_benchmark" --dir "$BUILD_DIR" "$@"
+
+scales=${PCB28_E2E_SCALES:-0.1,0.3333,1}
+echo
+echo "== end to end"
+"$BUILD_DIR/bench/pcb28_end_to_end_benchmark" --dir "$BUILD_DIR" --scales "$scales"
+python3 - "$BUILD_DIR" <<'PY'
+import glob, json, os, sys, time
+path = max(glob.glob(os.path.join(sys.argv[1], "pcb28-e2e-*.json")), key=os.path.getsize)
+def once():
+    t0 = time.perf_counter()
+    with open(path, "rb") as f:
+        json.load(f)
+    return time.perf_counter() - t0
+print(f"python json.load of {path}: {min(once() for _ in range(3)):.3f} s (best of 3)")
+PY
+rm -f "$BUILD_DIR"/pcb28-e2e-*.json "$BUILD_DIR"/pcb28-e2e-*.json.pcb

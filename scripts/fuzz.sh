@@ -11,13 +11,17 @@ SECONDS_PER_TARGET=${FUZZ_SECONDS:-60}
 werror=${PCB28_WERROR:-OFF}
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DPCB28_FUZZ=ON -DPCB28_TESTS=OFF -DPCB28_WERROR="$werror"
-cmake --build "$BUILD_DIR" -j2 --target fuzz_boardfile fuzz_export
-for target in fuzz_boardfile fuzz_export; do
+targets=(fuzz_boardfile fuzz_export fuzz_kicad)
+cmake --build "$BUILD_DIR" -j2 --target "${targets[@]}"
+for target in "${targets[@]}"; do
   work="$BUILD_DIR/corpus-run/$target"
   findings="$BUILD_DIR/findings/$target"
   rm -rf "$work"
   mkdir -p "$work" "$findings"
+  # A whole board with its host answers needs room: export inputs go up to 64 KB.
+  max_len=()
+  if [ "$target" = fuzz_export ]; then max_len=(-max_len=65536); fi
   # New inputs go to the scratch folder (the first one), never into the seeds.
   "$BUILD_DIR/fuzz/$target" -max_total_time="$SECONDS_PER_TARGET" -timeout=10 -rss_limit_mb=2048 \
-    -artifact_prefix="$findings/" -print_final_stats=1 "$work" "fuzz/corpus/$target"
+    "${max_len[@]}" -artifact_prefix="$findings/" -print_final_stats=1 "$work" "fuzz/corpus/$target"
 done

@@ -3,8 +3,9 @@
 # the packages given as arguments.
 set -euo pipefail
 
+# kicad-demos: the real KiCad boards of the KiCad import's corpus test.
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev
-          clang libclang-rt-14-dev "$@")
+          clang libclang-rt-14-dev help2man kicad-demos "$@")
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

@@ -1,144 +1,247 @@
 // pcb28-export: the stand-in host program. It plays the part of the design
-// environment for one export: the server library is loaded (linked) first,
-// then the board file is read into it, then the plug-in is loaded by path,
-// asked for its format description and told to export the board.
+// environment: the server library is loaded (linked) first, the plug-in is
+// loaded by path, then for each board the board file is read into the server
+// and the plug-in is told to export it.
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
+#include <mutex>
+#include <set>
 #include <string>
+#include <thread>
+#include <vector>
 
-#include "PluginExports.h"
-#include "boardfile/BoardFile.h"
-#include "cli/PluginLibrary.h"
-#include "errorbox/ErrorBoxWatch.h"
+#include "cli/BoardInput.h"
+#include "cli/Options.h"
+#include "cli/Platform.h"
+#include "cli/Plugin.h"
+#include "server/ProgressLine.h"
 
 namespace {
 
-constexpr int kExitWritten = 0;
-constexpr int kExitErrorBox = 1;
-constexpr int kExitBadInput = 2;
+using namespace cli;
 
-constexpr const char* kUsage =
-    "usage: pcb28-export BOARD [-o OUT] [--plugin PLUGIN]\n"
-    "\n"
-    "Exports the board file BOARD (JSON) to a PCB 2.8 ASCII file, the way the\n"
-    "design environment runs the export plug-in.\n"
-    "\n"
-    "  -o OUT           the file to write (default: BOARD with the extension .pcb)\n"
-    "  --plugin PLUGIN  the plug-in library to load (default: the one installed\n"
-    "                   beside this program)\n"
-    "  --help           show this text\n"
-    "\n"
-    "Exit status: 0 the file was written; 1 the export reported an error (the\n"
-    "error box); 2 bad arguments or a bad board file.\n";
+// Far above any real board (the largest benchmark board is about 50 MB), low
+// enough that a runaway input is refused before it costs gigabytes.
+constexpr std::uint64_t kBoardSizeLimit = std::uint64_t{256} << 20;
 
-struct Arguments {
+constexpr const char* kProgram = "pcb28-export";
+
+struct Job {
   std::string board;
   std::string output;
-  std::string plugin;
 };
 
-bool g_ErrorBoxShown = false;
-
-void ReportErrorBox(const errorbox::Shown& box) {
-  g_ErrorBoxShown = true;
-  std::fprintf(stderr, "%s: %s\n", box.caption.c_str(), box.text.c_str());
+void Report(const std::string& message) {
+  standin::ProgressEnd();
+  std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
 }
 
-int BadArguments(const char* message) {
-  std::fprintf(stderr, "pcb28-export: %s\n\n%s", message, kUsage);
-  return kExitBadInput;
-}
-
-// Parses the command line; returns -1 to go on, or the exit status.
-int ParseArguments(int argc, char** argv, Arguments& args) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
-      return kExitWritten;
+// Where each board goes: beside it, to the file given, or into the folder given.
+bool PlanJobs(const Options& options, std::vector<Job>& jobs, std::string& error) {
+  const bool several = options.boards.size() > 1;
+  const bool toStdout = options.outputGiven && options.output == kStandardStream;
+  if (toStdout && several) {
+    error = "-o - takes one board";
+    return false;
+  }
+  const bool intoFolder = options.outputGiven && !toStdout &&
+                          (several || options.output.back() == '/' || IsFolder(options.output));
+  std::set<std::string> outputs;
+  int fromStdin = 0;
+  for (const std::string& board : options.boards) {
+    Job job{board, options.output};
+    if (board == kStandardStream) {
+      if (++fromStdin > 1) {
+        error = "standard input (-) given more than once";
+        return false;
+      }
+      if (intoFolder) {
+        error = "a board from standard input needs its own output: -o FILE or -o -";
+        return false;
+      }
+      if (!options.outputGiven) job.output = kStandardStream;
+    } else if (!options.outputGiven || intoFolder) {
+      std::filesystem::path name = board;
+      if (name.extension() == ".pcb" && !intoFolder) {
+        error = board + " ends in .pcb: give the output file with -o";
+        return false;
+      }
+      name.replace_extension(".pcb");
+      job.output = intoFolder ? (std::filesystem::path(options.output) / name.filename()).string()
+                              : name.string();
     }
-    if (arg == "-o" || arg == "--plugin") {
-      if (i + 1 >= argc) return BadArguments(("option " + arg + " needs a value").c_str());
-      (arg == "-o" ? args.output : args.plugin) = argv[++i];
-    } else if (!arg.empty() && arg[0] == '-') {
-      return BadArguments(("unknown option " + arg).c_str());
-    } else if (args.board.empty()) {
-      args.board = arg;
-    } else {
-      return BadArguments("more than one board file given");
+    if (job.output != kStandardStream && !outputs.insert(job.output).second) {
+      error = "two boards would be written to " + job.output;
+      return false;
     }
+    jobs.push_back(job);
   }
-  if (args.board.empty()) return BadArguments("no board file given");
-  if (args.output.empty()) {
-    std::filesystem::path out = args.board;
-    if (out.extension() == ".pcb")
-      return BadArguments("the board file ends in .pcb: give the output file with -o");
-    args.output = out.replace_extension(".pcb").string();
-  }
-  if (args.output.size() > 255)
-    return BadArguments("the output file name is longer than 255 characters");
-  if (args.plugin.empty()) {
-    args.plugin = (std::filesystem::path(cli::ProgramFolder()) / PCB28_PLUGIN_FILE).string();
-  }
-  return -1;
+  return true;
 }
 
-// A length-prefixed copy of `text` in a 256-byte buffer (text fits: checked).
-void ToLenString(const std::string& text, std::uint8_t (&buffer)[256]) {
-  buffer[0] = static_cast<std::uint8_t>(text.size());
-  std::memcpy(buffer + 1, text.data(), text.size());
+std::string DefaultPlugin() {
+  const std::filesystem::path folder = ProgramFolder();
+  const std::filesystem::path beside = folder / PCB28_PLUGIN_FILE;
+  const std::filesystem::path installed = folder / PCB28_PLUGIN_FOLDER / PCB28_PLUGIN_FILE;
+  std::error_code ec;
+  if (folder.empty()) return PCB28_PLUGIN_FILE;
+  return std::filesystem::exists(beside, ec) || !std::filesystem::exists(installed, ec)
+             ? beside.string()
+             : installed.string();
+}
+
+// Redraws the progress line every now and then while work of unknown length
+// runs on this thread.
+class Ticker {
+ public:
+  Ticker() : thread_([this] { Run(); }) {}
+  ~Ticker() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+  }
+
+ private:
+  void Run() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!wake_.wait_for(lock, std::chrono::milliseconds(250), [this] { return stop_; }))
+      standin::ProgressShow(0, 0);
+  }
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool stop_ = false;
+  std::thread thread_;
+};
+
+// Reads the board's bytes and loads them into the server, on the progress line.
+bool ReadAndLoad(BoardInput& input, const std::string& name, const std::string& saveBoard,
+                 std::string& error) {
+  standin::ProgressBegin("Loading " + name);
+  std::string text;
+  if (!input.ReadAll(text, error, [](std::uint64_t done, std::uint64_t size) {
+        standin::ProgressShow(static_cast<std::int64_t>(done), static_cast<std::int64_t>(size));
+      }))
+    return false;
+  // Reading is measured in bytes; the reader's own work only in time.
+  standin::ProgressBegin("Loading " + name);
+  std::vector<std::string> notes;
+  bool loaded;
+  {
+    Ticker ticker;
+    loaded = LoadBoard(text, name, saveBoard, notes, error);
+  }
+  // What a conversion dropped or approximated, one line each.
+  for (const std::string& note : notes) Report(name + ": " + note);
+  return loaded;
+}
+
+int ExportOne(const Job& job, Plugin& plugin, bool quiet, const std::string& saveBoard) {
+  std::string error;
+  BoardInput input;
+  if (!input.Open(job.board, kBoardSizeLimit, error)) {
+    Report(error);
+    return kExitBadBoard;
+  }
+  ExportOutput output;
+  switch (output.Prepare(job.output, input.Identity(), error)) {
+    case ExportOutput::Refusal::None:
+      break;
+    case ExportOutput::Refusal::SameAsInput:
+      Report(error + ": refused, the export would overwrite its own board");
+      return kExitUsage;
+    case ExportOutput::Refusal::FileError:
+      Report(error);
+      return kExitNotWritten;
+  }
+  const std::string name = job.board == kStandardStream ? "standard input" : job.board;
+  const std::string shown = job.output == kStandardStream ? "standard output" : job.output;
+
+  if (!ReadAndLoad(input, name, saveBoard, error)) {
+    Report(error);
+    return kExitBadBoard;
+  }
+
+  std::string pluginPath;
+  if (!output.Start(pluginPath, error)) {
+    Report(error);
+    return kExitNotWritten;
+  }
+  standin::SetProgressCaptionFilter([&](std::string_view caption) {
+    std::string shownCaption(caption);
+    if (const std::size_t at = shownCaption.find(pluginPath); at != std::string::npos)
+      shownCaption.replace(at, pluginPath.size(), shown);
+    return shownCaption;
+  });
+  const Plugin::Result result = plugin.Export(pluginPath, shown, error);
+  standin::SetProgressCaptionFilter({});
+  std::string reason;
+  const bool copied = output.Finish(reason);
+  standin::ProgressEnd();
+  if (result == Plugin::Result::FormatRefused) {
+    Report(error);
+    return kExitPlugin;
+  }
+  if (copied && result == Plugin::Result::Exported && output.Commit(reason)) {
+    if (!quiet) std::fprintf(stderr, "%s: wrote %s\n", kProgram, shown.c_str());
+    return kExitWritten;
+  }
+  // The error box, when shown, has named the file; this says why.
+  if (!reason.empty())
+    Report("cannot write " + shown + ": " + reason);
+  else if (result != Plugin::Result::ErrorBox)
+    Report("cannot write " + shown);
+  return kExitNotWritten;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  Arguments args;
-  if (int status = ParseArguments(argc, argv, args); status >= 0) return status;
-
+  Options options;
   std::string error;
-  if (!boardfile::LoadBoardFile(args.board, error)) {
-    std::fprintf(stderr, "pcb28-export: %s\n", error.c_str());
-    return kExitBadInput;
+  switch (ParseOptions(argc, argv, options, error)) {
+    case Parsed::Help:
+      std::fputs(HelpText(), stdout);
+      return kExitWritten;
+    case Parsed::Version:
+      std::fputs(VersionText(), stdout);
+      return kExitWritten;
+    case Parsed::Bad:
+      std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", kProgram,
+                   error.c_str(), kProgram);
+      return kExitUsage;
+    case Parsed::Run:
+      break;
   }
+  std::vector<Job> jobs;
+  if (!PlanJobs(options, jobs, error)) {
+    Report(error);
+    return kExitUsage;
+  }
+  InstallSignalHandlers();
+  standin::SetProgressShown(!options.quiet);
 
-  std::string loadError;
-  void* plugin = cli::LoadPlugin(args.plugin, loadError);
-  if (plugin == nullptr) {
-    std::fprintf(stderr, "pcb28-export: cannot load the plug-in %s: %s\n", args.plugin.c_str(),
-                 loadError.c_str());
-    return kExitBadInput;
+  Plugin plugin;
+  if (!plugin.Load(options.plugin.empty() ? DefaultPlugin() : options.plugin, error)) {
+    Report(error);
+    return kExitPlugin;
   }
-  auto describe = reinterpret_cast<GetPcbExporterDescriptionFn>(
-      cli::PluginExport(plugin, "GetPcbExporterDescription"));
-  auto exportFile =
-      reinterpret_cast<ExportFileFromPcbFn>(cli::PluginExport(plugin, "ExportFileFromPcb"));
-  if (describe == nullptr || exportFile == nullptr) {
-    std::fprintf(stderr, "pcb28-export: %s is not an export plug-in\n", args.plugin.c_str());
-    return kExitBadInput;
+  int status = kExitWritten;
+  std::size_t written = 0;
+  for (const Job& job : jobs) {
+    const int jobStatus = ExportOne(job, plugin, options.quiet, options.saveBoard);
+    if (jobStatus == kExitWritten)
+      ++written;
+    else if (status == kExitWritten)
+      status = jobStatus;
   }
-  // The box is reported on standard error and ends the run with status 1;
-  // it never waits for a click.
-  errorbox::Watch(plugin, &ReportErrorBox);
-
-  const std::string description = describe();
-  if (description.size() > 255) {
-    std::fprintf(stderr, "pcb28-export: the plug-in's format description is too long\n");
-    return kExitBadInput;
-  }
-  std::uint8_t fileName[256];
-  std::uint8_t format[256];
-  ToLenString(args.output, fileName);
-  ToLenString(description, format);
-
-  if (!exportFile(fileName, format)) {
-    std::fprintf(stderr, "pcb28-export: the plug-in did not recognise the format \"%s\"\n",
-                 description.c_str());
-    return kExitErrorBox;
-  }
-  if (g_ErrorBoxShown) return kExitErrorBox;
-  std::fprintf(stderr, "pcb28-export: wrote %s\n", args.output.c_str());
-  return kExitWritten;
+  if (jobs.size() > 1 && !options.quiet)
+    std::fprintf(stderr, "%s: %zu of %zu boards written\n", kProgram, written, jobs.size());
+  return status;
 }

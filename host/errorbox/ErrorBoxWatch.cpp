@@ -72,7 +72,8 @@ namespace {
 using Handler = void (*)(const char* caption, const char* text);
 
 void ObservedHandler(const char* caption, const char* text) {
-  if (g_Observer != nullptr) g_Observer(Shown{caption, text, 0, true});
+  if (g_Observer != nullptr)
+    g_Observer(Shown{caption != nullptr ? caption : "", text != nullptr ? text : "", 0, true});
 }
 
 }  // namespace

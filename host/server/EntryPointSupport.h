@@ -2,11 +2,14 @@
 #pragma once
 
 #include "server/Exchange.h"
-#include "server/StandInBoard.h"
+#include "server/Server.h"
 
 namespace standin {
 
-inline Server& S() { return TheServer(); }
+// The server of this process (Server.cpp), reached directly: inside the
+// library no call goes through TheServer() or the symbol table.
+extern Server g_server;
+inline Server& S() { return g_server; }
 
 }  // namespace standin
 

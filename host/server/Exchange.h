@@ -2,12 +2,11 @@
 // storage and a model field, in either direction, at the caller's width.
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
+#include "LenString.h"
 #include "PcbApi.h"
 
 namespace standin {
@@ -22,18 +21,13 @@ inline constexpr Status kBadMode = 4;      // neither get nor set
 // Writes a length-prefixed string into a buffer of size bytes: at most
 // size - 1 characters.
 inline void PutString(std::uint8_t* buffer, std::size_t size, const std::string& text) {
-  if (buffer == nullptr || size == 0) return;
-  const std::size_t length = std::min({text.size(), size - 1, std::size_t{255}});
-  buffer[0] = static_cast<std::uint8_t>(length);
-  std::memcpy(buffer + 1, text.data(), length);
+  WriteLenString(buffer, size, text);
 }
 
 // Reads a length-prefixed string from a buffer of size bytes: never more than
 // size - 1 characters, whatever its length byte says.
 inline std::string TakeString(const std::uint8_t* buffer, std::size_t size) {
-  if (buffer == nullptr || size == 0) return {};
-  const std::size_t length = std::min<std::size_t>(buffer[0], size - 1);
-  return std::string(reinterpret_cast<const char*>(buffer + 1), length);
+  return std::string(ReadLenString(buffer, size));
 }
 
 // One direction of a query. A null reference is skipped.

@@ -1,8 +1,6 @@
 // Entry points of run control: the current board, the progress display,
 // iteration, the dominant-rule lookup and the rule values; and the lookup of
 // the server's own entry points by name.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -11,46 +9,11 @@
 
 #include "PcbApiEntryPoints.h"
 #include "server/EntryPointSupport.h"
+#include "server/ProgressLine.h"
 
 using namespace standin;
 
 namespace {
-
-// A one-line bar on standard error, redrawn in place, only when standard
-// error is a terminal; redrawn only when the shown percentage changes.
-class ProgressBar {
- public:
-  void Start() {
-    shown_ = -1;
-    Draw();
-  }
-  void Draw() {
-    if (!isatty(STDERR_FILENO)) return;
-    const ProgressState& p = S().Progress();
-    const int percent = p.total <= 0 ? 100
-                                     : static_cast<int>(std::min<std::int64_t>(
-                                           100, std::int64_t{p.updates} * 100 / p.total));
-    if (percent == shown_) return;
-    shown_ = percent;
-    constexpr int kWidth = 40;
-    char bar[kWidth + 1];
-    const int filled = percent * kWidth / 100;
-    for (int i = 0; i < kWidth; ++i) bar[i] = i < filled ? '#' : '-';
-    bar[kWidth] = '\0';
-    std::fprintf(stderr, "\r%.60s [%s] %3d%%", p.caption.c_str(), bar, percent);
-    std::fflush(stderr);
-  }
-  void End() {
-    if (!isatty(STDERR_FILENO)) return;
-    std::fputc('\n', stderr);
-    std::fflush(stderr);
-  }
-
- private:
-  int shown_ = -1;
-};
-
-ProgressBar g_Bar;
 
 Rule* RuleOfKind(ObjectHandle rule, RuleKind kind) {
   Rule* r = S().Get<Rule>(rule);
@@ -87,7 +50,7 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_Percent_Init(std::uint8_t* caption, std:
   p.total = total;
   p.updates = 0;
   p.open = true;
-  g_Bar.Start();
+  ProgressBegin(p.caption);
   return kOk;
 }
 
@@ -95,7 +58,7 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_Percent_Update() {
   RECORD();
   ProgressState& p = S().Progress();
   if (p.updates < std::numeric_limits<int>::max()) ++p.updates;
-  if (p.open) g_Bar.Draw();
+  if (p.open) ProgressShow(p.updates, p.total);
   return kOk;
 }
 
@@ -103,7 +66,7 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_Percent_Finish() {
   RECORD();
   ProgressState& p = S().Progress();
   ++p.finishCalls;
-  if (p.open) g_Bar.End();
+  if (p.open) ProgressEnd();
   p.open = false;
   return kOk;
 }
@@ -209,7 +172,7 @@ struct NamedEntry {
   void* address;
 };
 
-#define STANDIN_ENTRY_CALLED(name, absent) {#name, reinterpret_cast<void*>(&::name)},
+#define STANDIN_ENTRY_CALLED(name, absent, wrap) {#name, reinterpret_cast<void*>(&::name)},
 #define STANDIN_ENTRY_BOUND(name)
 const NamedEntry kEntries[] = {PCBAPI_ENTRY_POINTS(STANDIN_ENTRY_CALLED, STANDIN_ENTRY_BOUND)};
 #undef STANDIN_ENTRY_CALLED

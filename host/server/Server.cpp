@@ -2,7 +2,7 @@
 // iterators, dominant rules and the test-support state.
 #include <algorithm>
 
-#include "server/StandInBoard.h"
+#include "server/Server.h"
 
 namespace standin {
 
@@ -23,35 +23,18 @@ void Erase(std::vector<ObjectHandle>& list, ObjectHandle handle) {
 
 }  // namespace
 
-Board::Board() : Object(Kind::None) {
-  for (int code = 0; code < kHostLayerCount; ++code) {
-    layers[code].name = std::string(kHostLayerNames[code]);
-  }
-  SetStack({kTopLayer, kBottomLayer});
-}
-
-void Board::SetStack(const std::vector<HostLayer>& topDown) {
-  for (auto& layer : layers) layer.prevLayer = layer.nextLayer = 0;
-  HostLayer previous = 0;
-  for (HostLayer code : topDown) {
-    if (code == 0 || code > kLastHostLayer) continue;
-    layers[code].prevLayer = previous;
-    if (previous != 0) layers[previous].nextLayer = code;
-    previous = code;
-  }
-}
-
 Server::Server() { Reset(); }
 Server::~Server() = default;
 
 void Server::Reset() {
   objects_.clear();
-  objects_.emplace_back();  // handle 0 names nothing
+  objects_.push_back(nullptr);  // handle 0 names nothing
+  std::apply([](auto&... store) { (store.clear(), ...); }, stores_);
   currentBoard_ = 0;
   iterators_.clear();
   freeIterators_.clear();
   openIterators_ = 0;
-  InvalidateNetMembers();
+  MembersChanged();
   netMembersPeakBytes_ = 0;
   progress_ = ProgressState{};
   recording_ = false;
@@ -60,11 +43,11 @@ void Server::Reset() {
 }
 
 ObjectHandle Server::CreateBoard(bool makeCurrent) {
-  auto board = std::make_unique<Board>();
+  Board* board = Store(Board{});
   const auto handle = static_cast<ObjectHandle>(objects_.size());
   board->handle = handle;
   board->board = handle;
-  objects_.push_back(std::move(board));
+  objects_.push_back(board);
   if (makeCurrent || currentBoard_ == 0) currentBoard_ = handle;
   return handle;
 }
@@ -94,19 +77,20 @@ bool Server::IsPrimitiveKind(Kind kind) {
   }
 }
 
-ObjectHandle Server::Insert(std::unique_ptr<Object> object, ObjectHandle component) {
-  Board* board = CurrentBoard();
-  if (board == nullptr || object == nullptr || object->kind == Kind::None) return 0;
-  Component* owner = nullptr;
-  if (component != 0) {
-    owner = Get<Component>(component);
-    if (owner == nullptr || owner->board != currentBoard_ || !IsPrimitiveKind(object->kind) ||
-        object->kind == Kind::Component) {
-      return 0;
-    }
+bool Server::CanInsert(Kind kind, ObjectHandle component) {
+  if (CurrentBoard() == nullptr || kind == Kind::None || objects_.size() >= kIteratorBit) {
+    return false;
   }
+  if (component == 0) return true;
+  const Component* owner = Get<Component>(component);
+  return owner != nullptr && owner->board == currentBoard_ && IsPrimitiveKind(kind) &&
+         kind != Kind::Component;
+}
+
+ObjectHandle Server::Insert(Object* object, ObjectHandle component) {
+  Board* board = CurrentBoard();
+  Component* owner = Get<Component>(component);
   const auto handle = static_cast<ObjectHandle>(objects_.size());
-  if (handle >= kIteratorBit) return 0;
   object->handle = handle;
   object->board = currentBoard_;
   const auto kind = static_cast<std::size_t>(object->kind);
@@ -118,8 +102,8 @@ ObjectHandle Server::Insert(std::unique_ptr<Object> object, ObjectHandle compone
   } else {
     board->freeObjects[kind].push_back(handle);
   }
-  objects_.push_back(std::move(object));
-  InvalidateNetMembers();
+  objects_.push_back(object);
+  MembersChanged();
   return handle;
 }
 
@@ -128,14 +112,15 @@ ObjectHandle Server::AddComponentText(ObjectHandle component, Text text, bool de
   if (owner == nullptr || owner->board != currentBoard_) return 0;
   ObjectHandle& slot = designator ? owner->nameText : owner->commentText;
   if (slot != 0) return 0;
+  if (objects_.size() >= kIteratorBit) return 0;
   const auto handle = static_cast<ObjectHandle>(objects_.size());
-  auto object = std::make_unique<Text>(std::move(text));
+  Text* object = Store(std::move(text));
   object->handle = handle;
   object->board = currentBoard_;
   object->component = component;
-  objects_.push_back(std::move(object));
+  objects_.push_back(object);
   slot = handle;
-  InvalidateNetMembers();
+  MembersChanged();
   return handle;
 }
 
@@ -149,7 +134,7 @@ ObjectHandle Server::AddComment(ObjectHandle component, Text text) {
 
 ObjectHandle Server::FindNet(std::string_view name) const {
   if (currentBoard_ >= objects_.size()) return 0;
-  const auto* board = static_cast<const Board*>(objects_[currentBoard_].get());
+  const auto* board = static_cast<const Board*>(objects_[currentBoard_]);
   if (board == nullptr) return 0;
   for (ObjectHandle h : board->freeObjects[static_cast<std::size_t>(Kind::Net)]) {
     if (static_cast<const Net&>(*objects_[h]).name == name) return h;
@@ -177,7 +162,7 @@ bool Server::Reparent(ObjectHandle object, ObjectHandle component) {
     if (target == nullptr || target->board != primitive->board) return false;
   }
   if (primitive->component == component) return true;
-  InvalidateNetMembers();
+  MembersChanged();
   const auto kind = static_cast<std::size_t>(primitive->kind);
   if (auto* old = Get<Component>(primitive->component)) {
     if (old->nameText == object) {
@@ -217,14 +202,33 @@ void Server::CollectMembers(const Component& component, Kind kind,
   out.insert(out.end(), members.begin(), members.end());
 }
 
-void Server::CollectWalk(const Board& board, Kind kind, std::vector<ObjectHandle>& out) const {
+void Server::MembersChanged() {
+  walkOrderBoard_ = 0;
+  InvalidateNetMembers();
+}
+
+const std::vector<ObjectHandle>& Server::ComponentMembers(const Board& board, Kind kind) {
+  if (walkOrderBoard_ != board.handle) {
+    for (auto& members : walkOrder_) members.clear();
+    for (ObjectHandle c : board.components) {
+      const auto& component = static_cast<const Component&>(*objects_[c]);
+      for (int k = 1; k < kKindCount; ++k) {
+        if (k != static_cast<int>(Kind::Component))
+          CollectMembers(component, static_cast<Kind>(k), walkOrder_[k]);
+      }
+    }
+    walkOrderBoard_ = board.handle;
+  }
+  return walkOrder_[static_cast<std::size_t>(kind)];
+}
+
+void Server::CollectWalk(const Board& board, Kind kind, std::vector<ObjectHandle>& out) {
   if (kind == Kind::Component) {
     out.insert(out.end(), board.components.begin(), board.components.end());
     return;
   }
-  for (ObjectHandle c : board.components) {
-    CollectMembers(static_cast<const Component&>(*objects_[c]), kind, out);
-  }
+  const auto& members = ComponentMembers(board, kind);
+  out.insert(out.end(), members.begin(), members.end());
   const auto& free = board.freeObjects[static_cast<std::size_t>(kind)];
   out.insert(out.end(), free.begin(), free.end());
 }
@@ -412,6 +416,12 @@ bool Server::DestroyIterator(ObjectHandle iterator) {
   return true;
 }
 
+std::size_t Server::WalkOrderBytes() const {
+  std::size_t bytes = 0;
+  for (const auto& members : walkOrder_) bytes += members.capacity() * sizeof(ObjectHandle);
+  return bytes;
+}
+
 std::size_t Server::IteratorSnapshotBytes() const {
   std::size_t bytes = 0;
   for (const Iterator& it : iterators_) bytes += it.items.capacity() * sizeof(ObjectHandle);
@@ -437,9 +447,10 @@ bool Server::IsHidden(std::string_view name) const {
   return std::find(hidden_.begin(), hidden_.end(), name) != hidden_.end();
 }
 
-Server& TheServer() {
-  static Server server;
-  return server;
-}
+// A plain global rather than a function-local static: every entry point
+// reaches it without a guard check.
+Server g_server;
+
+Server& TheServer() { return g_server; }
 
 }  // namespace standin

@@ -8,7 +8,6 @@
 #include "ascii28/RunState.h"
 #include "board/PcbBoard.h"
 #include "board/PcbNets.h"
-#include "hostapi/PCBProcs.h"
 
 namespace ascii28 {
 
@@ -27,17 +26,6 @@ void CountNetPads(void* counter, ObjectHandle handle) {
 void CountKind(CountIndex slot, ObjectKind kind, IterationMethod method) {
   Run.CurrentBoard->Iterate(&CountOne, &Run.ObjectCounts[slot], MaskOf(kind),
                             LayerSet::NoLayerOnly(), method);
-}
-
-// ---- rule pass
-
-constexpr Coord kDefaultClearance = 100000;
-
-void TakeClearance(void*, ObjectHandle handle) {
-  TPcbRule rule(handle);
-  rule.Load(kQueryGet);
-  if (rule.RuleKind == 0 && rule.RuleByte3 == 0 && rule.RuleByte4 == 0)
-    PCBProcs::PcbApi_QueryRuleClearanceConstraint(kQueryGet, handle, &Run.BoardClearance);
 }
 
 // ---- blocks
@@ -135,9 +123,7 @@ void WriteDefaultsBlock() {
 }
 
 Coord FindBoardClearance() {
-  Run.BoardClearance = kDefaultClearance;
-  Run.CurrentBoard->Iterate(&TakeClearance, nullptr, MaskOf(RuleObject), LayerSet::BoardLayers(),
-                            1);
+  Run.BoardClearance = Run.CurrentBoard->Clearance();
   return Run.BoardClearance;
 }
 

@@ -1,16 +1,19 @@
-// The output text file of the export: one file, buffered in the object itself,
-// with the number formats of the file. Single writes never report errors: a
-// failing open, flush or close records a pending I/O error code, which the
-// export fetches once at the end with TakeIoError(). Writes to a file that is
-// not open do nothing.
+// The output text file of the export: a sink for characters, buffered in the
+// object itself, that writes out to one file or, for measurements and tests,
+// into a string in memory. The number formats come from NumberFormat.h.
+// Single writes never report errors: a failing open, flush or close records a
+// pending I/O error code, which the export fetches once at the end with
+// TakeIoError(). Writes to a sink that is not open do nothing.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 #include "PcbApi.h"
+#include "ascii28/NumberFormat.h"
 
 namespace ascii28 {
 
@@ -31,14 +34,17 @@ class BufferedTextFile {
   // Creates or truncates the file. A file already open is closed first. On
   // failure the error is recorded and the file stays closed.
   void Open(const char* path);
+  // Opens on a string in memory instead: every flush appends to target, which
+  // must outlive the sink until Close. A file already open is closed first.
+  void OpenMemory(std::string& target);
   // Writes out the buffer and closes the file. Closing a file that is not
   // open does nothing, so an error of the open is not replaced.
   void Close();
-  bool IsOpen() const { return file_ != nullptr; }
+  bool IsOpen() const { return file_ != nullptr || memory_ != nullptr; }
 
   void Write(std::string_view text);
   void WriteChar(char c) {
-    if (file_ != nullptr && used_ < kBufferSize) {
+    if (IsOpen() && used_ < kBufferSize) {
       buffer_[used_++] = c;
     } else {
       PutCharAfterFlush(c);
@@ -51,31 +57,28 @@ class BufferedTextFile {
   void WriteShortString(const std::uint8_t* s, std::size_t capacity);
   void EndLine();  // CR LF
 
-  void WriteInt(std::int64_t value);
-  void WriteUnsigned(std::uint64_t value);
-  // The host value divided by 10, truncated toward zero.
-  void WriteCoord(Coord value);
-  // Three decimals, left-padded with blanks to at least `width` characters.
-  // Rounds the exact binary value to nearest, halfway cases away from zero
-  // (0.0625 -> 0.063). A result that rounds to zero carries no minus sign.
-  // Every finite value is written in full; NaN is written "NAN" and the
-  // infinities "INF" and "-INF", padded the same way.
+  // The formats of NumberFormat.h; integers go straight into the buffer.
+  void WriteInt(std::int64_t value) { PutFormatted(&FormatInt, value); }
+  void WriteUnsigned(std::uint64_t value) { PutFormatted(&FormatUnsigned, value); }
+  void WriteCoord(Coord value) { PutFormatted(&FormatCoord, value); }
+  // FormatFixed, left-padded with blanks to at least `width` characters.
   void WriteFixed(double value, int width);
-  // Exactly 23 characters: blank or '-', d.dddddddddddddd, 'E', exponent sign
-  // and four exponent digits. Rounded like WriteFixed, to 15 significant
-  // digits. NaN and the infinities are written as in WriteFixed, right-aligned
-  // in 23 characters.
   void WriteScientific(double value);
 
  private:
   void Put(const char* data, std::size_t n);
   void PutCharAfterFlush(char c);
-  template <typename Integer>
-  void PutInteger(Integer value);
+  template <typename Value>
+  void PutFormatted(char* (*format)(char*, Value), Value value) {
+    if (!IsOpen()) return;
+    if (kBufferSize - used_ < kIntegerChars) Flush();
+    used_ = static_cast<std::size_t>(format(buffer_ + used_, value) - buffer_);
+  }
   void PutBlanks(int count);
   void Flush();
 
   std::FILE* file_ = nullptr;
+  std::string* memory_ = nullptr;
   std::size_t used_ = 0;
   char buffer_[kBufferSize];
 };

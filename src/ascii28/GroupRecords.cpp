@@ -9,7 +9,6 @@
 #include "ascii28/RunState.h"
 #include "ascii28/TextRecords.h"
 #include "board/PcbGroups.h"
-#include "hostapi/PCBProcs.h"
 
 namespace ascii28 {
 
@@ -43,9 +42,8 @@ constexpr bool IsArcEntry(const PolygonSegment& segment) { return segment.Segmen
 }  // namespace
 
 void WriteComponentBlock(ObjectHandle handle) {
-  PCBProcs::PcbApi_Percent_Update();
   TPcbComponent component(handle);
-  component.Load(kQueryGet);
+  BeginRecord(component);
 
   BufferedTextFile& f = Run.OutputFile;
   WriteLine("COMP");
@@ -87,9 +85,8 @@ void WriteComponentBlock(ObjectHandle handle) {
 }
 
 void WritePolygonRecord(ObjectHandle handle) {
-  PCBProcs::PcbApi_Percent_Update();
   TPcbPolygon polygon(handle);
-  polygon.Load(kQueryGet);
+  BeginRecord(polygon);
 
   // Bounds: Segments holds entries 0 to 500, and the record reads entries 0
   // to N. A count from the host below 0 is written as 0 (one vertex line,
@@ -141,18 +138,8 @@ void WritePolygonRecord(ObjectHandle handle) {
   for (std::int32_t k = 0; k < n; ++k) {
     const PolygonSegment& s = segments[k];
     if (!IsArcEntry(s)) continue;
-    WriteKeywordLine('A');
-    WriteCommonFields(handle);
-    f.WriteCoord(s.CenterX);
-    WriteCoordField(s.CenterY);
-    WriteCoordField(s.Radius);
-    WriteRealField(s.StartAngle, 4);
-    WriteRealField(s.EndAngle, 4);
-    WriteCoordField(polygon.TrackWidth);
-    WriteLayerField(polygon.Layer);
-    WriteReferenceField(polygon.NetHandle);  // one lookup per reference
-    WriteNumberField(0);
-    f.EndLine();
+    WriteArcLines(handle, s.CenterX, s.CenterY, s.Radius, s.StartAngle, s.EndAngle,
+                  polygon.TrackWidth, polygon.Layer, polygon.NetHandle);
     f.Write(" 0 ");
     f.WriteUnsigned(polygon.Tag);
     f.EndLine();

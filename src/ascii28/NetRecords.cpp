@@ -2,35 +2,22 @@
 
 #include <cstdint>
 
+#include "HostLayers.h"
 #include "ascii28/FileLayers.h"
+#include "ascii28/RecordCommon.h"
 #include "ascii28/RunState.h"
 #include "board/PcbBoard.h"
 #include "board/PcbNets.h"
 #include "board/PcbObject.h"
 #include "board/PcbPad.h"
-#include "HostLayers.h"
-#include "hostapi/PCBProcs.h"
 
 namespace ascii28 {
 
 namespace {
 
-// Rule kinds of the routing settings.
-constexpr RuleKindCode kWidthRule = 2;
-constexpr RuleKindCode kTopologyRule = 7;
-constexpr RuleKindCode kPriorityRule = 8;
-constexpr RuleKindCode kViaStyleRule = 11;
-
 // Members are listed with this iteration method; the walk itself takes pads
 // only.
 constexpr IterationMethod kMemberMethod = 2;
-
-struct RoutingSettings {
-  Coord Width = 0;
-  Coord ViaSize = 0;
-  std::uint8_t Topology = 2;
-  std::uint8_t Priority = 4;
-};
 
 // The host's topology value as the file codes it.
 std::uint8_t TopologyCode(std::uint8_t hostValue) {
@@ -42,39 +29,6 @@ std::uint8_t TopologyCode(std::uint8_t hostValue) {
 // 4 highest in the file); values outside 1 to 5 keep the default.
 std::uint8_t PriorityCode(std::int32_t hostValue) {
   return hostValue >= 1 && hostValue <= 5 ? static_cast<std::uint8_t>(5 - hostValue) : 4;
-}
-
-// The rules that govern the net, looked up width, via size, priority,
-// topology, in that order; each setting keeps its default without a rule.
-RoutingSettings FindRoutingSettings(ObjectHandle net) {
-  RoutingSettings settings;
-  settings.Width = PCBProcs::MilsToCoord(10.0);
-  settings.ViaSize = PCBProcs::MilsToCoord(50.0);
-
-  if (const ObjectHandle rule = PCBProcs::PcbApi_FindDominantRuleForObject(net, kWidthRule)) {
-    Coord first = 0;
-    Coord second = 0;
-    PCBProcs::PcbApi_QueryRuleMaxMinWidthConstraint(kQueryGet, rule, &first, &second);
-    settings.Width = first;
-  }
-  if (const ObjectHandle rule = PCBProcs::PcbApi_FindDominantRuleForObject(net, kViaStyleRule)) {
-    std::int32_t a = 0;
-    std::int32_t b = 0;
-    std::uint8_t c = 0;
-    PCBProcs::PcbApi_QueryRuleRoutingViaStyleRule(kQueryGet, rule, &a, &b, &c);
-    settings.ViaSize = b;
-  }
-  if (const ObjectHandle rule = PCBProcs::PcbApi_FindDominantRuleForObject(net, kPriorityRule)) {
-    std::int32_t priority = 0;
-    PCBProcs::PcbApi_QueryRuleRoutingPriorityRule(kQueryGet, rule, &priority);
-    settings.Priority = PriorityCode(priority);
-  }
-  if (const ObjectHandle rule = PCBProcs::PcbApi_FindDominantRuleForObject(net, kTopologyRule)) {
-    std::uint8_t topology = 0;
-    PCBProcs::PcbApi_QueryRuleRoutingTopologyRule(kQueryGet, rule, &topology);
-    settings.Topology = TopologyCode(topology);
-  }
-  return settings;
 }
 
 // The internal plane that carries the net: the first of planes 1 to 4 whose
@@ -97,24 +51,22 @@ PlaneMatch FindPlane(const TPcbNet& net) {
 
 void WriteNetDefinition(ObjectHandle handle) {
   BufferedTextFile& out = Run.OutputFile;
-  PCBProcs::PcbApi_Percent_Update();
-
   TPcbNet net(handle);
-  net.Load(kQueryGet);
+  BeginRecord(net);
 
   out.Write("NETDEF");
   out.EndLine();
   out.WriteShortString(net.Name.Buffer(), LenString::kCapacity);
   out.EndLine();
 
-  const RoutingSettings settings = FindRoutingSettings(handle);
+  const TPcbNet::TRoutingSettings settings = net.RoutingSettings();
   out.WriteCoord(settings.Width);
   out.WriteChar(' ');
   out.WriteCoord(settings.ViaSize);
   out.WriteChar(' ');
-  out.WriteUnsigned(settings.Topology);
+  out.WriteUnsigned(TopologyCode(settings.Topology));
   out.WriteChar(' ');
-  out.WriteUnsigned(settings.Priority);
+  out.WriteUnsigned(PriorityCode(settings.Priority));
   out.EndLine();
 
   out.Write("(");
@@ -150,10 +102,8 @@ void WriteNetDefinition(ObjectHandle handle) {
 }
 
 void WriteNetMember(ObjectHandle handle) {
-  PCBProcs::PcbApi_Percent_Update();
-
   TPcbPad pad(handle);
-  pad.Load(kQueryGet);
+  BeginRecord(pad);
   if (pad.ComponentHandle == 0) return;
 
   ++Run.PadCounter;

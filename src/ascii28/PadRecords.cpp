@@ -3,15 +3,12 @@
 #include "ascii28/RecordCommon.h"
 #include "ascii28/RunState.h"
 #include "board/PcbPad.h"
-#include "hostapi/PCBProcs.h"
 
 namespace ascii28 {
 
 void WritePadRecord(ObjectHandle handle) {
-  PCBProcs::PcbApi_Percent_Update();
   TPcbPad pad(handle);
-  pad.Load(kQueryGet);
-  if (!Run.InComponent && pad.ComponentHandle != 0) return;
+  if (!BeginPassRecord(pad)) return;
 
   // Number the pad and hand the number to the host before the record.
   ++Run.PadCounter;

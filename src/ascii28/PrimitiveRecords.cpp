@@ -4,25 +4,11 @@
 #include "ascii28/RecordCommon.h"
 #include "ascii28/RunState.h"
 #include "board/PcbPrimitives.h"
-#include "hostapi/PCBProcs.h"
-
 namespace ascii28 {
 
-namespace {
-
-// Written in the component pass only: in the free pass a component's own
-// primitives are left out.
-bool SkippedInFreePass(const TPCBObject& object) {
-  return !Run.InComponent && object.ComponentHandle != 0;
-}
-
-}  // namespace
-
 void WriteTrackRecord(ObjectHandle handle) {
-  PCBProcs::PcbApi_Percent_Update();
   TPcbTrack track(handle);
-  track.Load(kQueryGet);
-  if (SkippedInFreePass(track)) return;
+  if (!BeginPassRecord(track)) return;
   if (track.X == track.X2 && track.Y == track.Y2) return;  // zero length, host units
 
   BufferedTextFile& f = Run.OutputFile;
@@ -47,10 +33,8 @@ void WriteTrackRecord(ObjectHandle handle) {
 }
 
 void WriteFillRecord(ObjectHandle handle) {
-  PCBProcs::PcbApi_Percent_Update();
   TPcbFill fill(handle);
-  fill.Load(kQueryGet);
-  if (SkippedInFreePass(fill)) return;
+  if (!BeginPassRecord(fill)) return;
 
   BufferedTextFile& f = Run.OutputFile;
   WriteKeywordLine('F');
@@ -69,34 +53,20 @@ void WriteFillRecord(ObjectHandle handle) {
 }
 
 void WriteArcRecord(ObjectHandle handle) {
-  PCBProcs::PcbApi_Percent_Update();
   TPcbArc arc(handle);
-  arc.Load(kQueryGet);
-  if (SkippedInFreePass(arc)) return;
+  if (!BeginPassRecord(arc)) return;
 
   BufferedTextFile& f = Run.OutputFile;
-  WriteKeywordLine('A');
-  WriteCommonFields(handle);
-  f.WriteCoord(arc.X);
-  WriteCoordField(arc.Y);
-  WriteCoordField(arc.Radius);
-  WriteRealField(arc.StartAngle, 4);
-  WriteRealField(arc.EndAngle, 4);
-  WriteCoordField(arc.LineWidth);
-  WriteLayerField(arc.Layer);
-  WriteReferenceField(arc.NetHandle);
-  WriteNumberField(0);
-  f.EndLine();
+  WriteArcLines(handle, arc.X, arc.Y, arc.Radius, arc.StartAngle, arc.EndAngle, arc.LineWidth,
+                arc.Layer, arc.NetHandle);
   WriteReferenceField(arc.PolygonHandle);
   WriteNumberField(arc.Tag);
   f.EndLine();
 }
 
 void WriteViaRecord(ObjectHandle handle) {
-  PCBProcs::PcbApi_Percent_Update();
   TPcbVia via(handle);
-  via.Load(kQueryGet);
-  if (SkippedInFreePass(via)) return;
+  if (!BeginPassRecord(via)) return;
 
   BufferedTextFile& f = Run.OutputFile;
   WriteKeywordLine('V');

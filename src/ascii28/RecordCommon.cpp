@@ -3,8 +3,19 @@
 #include "ascii28/FileLayers.h"
 #include "ascii28/RunState.h"
 #include "board/PcbObject.h"
+#include "hostapi/Progress.h"
 
 namespace ascii28 {
+
+void BeginRecord(TPCBObject& object) {
+  hostprogress::Step();
+  object.Load(kQueryGet);
+}
+
+bool BeginPassRecord(TPCBObject& object) {
+  BeginRecord(object);
+  return Run.InComponent || object.ComponentHandle == 0;
+}
 
 void WriteRecordPrefix() { Run.OutputFile.WriteChar(Run.InComponent ? 'C' : 'F'); }
 
@@ -18,6 +29,22 @@ void WriteKeywordLine(char letter) {
 
 void WriteLine(std::string_view text) {
   Run.OutputFile.Write(text);
+  Run.OutputFile.EndLine();
+}
+
+void WriteArcLines(ObjectHandle arc, Coord x, Coord y, Coord radius, double startAngle,
+                   double endAngle, Coord width, HostLayer layer, ObjectHandle net) {
+  WriteKeywordLine('A');
+  WriteCommonFields(arc);
+  Run.OutputFile.WriteCoord(x);
+  WriteCoordField(y);
+  WriteCoordField(radius);
+  WriteRealField(startAngle, 4);
+  WriteRealField(endAngle, 4);
+  WriteCoordField(width);
+  WriteLayerField(layer);
+  WriteReferenceField(net);  // one lookup per reference
+  WriteNumberField(0);
   Run.OutputFile.EndLine();
 }
 

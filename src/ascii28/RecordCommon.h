@@ -8,7 +8,17 @@
 
 #include "PcbApi.h"
 
+class TPCBObject;
+
 namespace ascii28 {
+
+// The prologue of every record writer: one step of the host's progress bar,
+// then the writer's object read from the host.
+void BeginRecord(TPCBObject& object);
+// BeginRecord for the records written in both the component pass and the free
+// pass: false when the object belongs to a component and this is the free
+// pass, where it is left out.
+bool BeginPassRecord(TPCBObject& object);
 
 // 'C' inside a component, 'F' for a free object; the line is not ended.
 void WriteRecordPrefix();
@@ -18,6 +28,11 @@ void WriteCommonFields(ObjectHandle object);
 void WriteKeywordLine(char letter);
 // A line of fixed text.
 void WriteLine(std::string_view text);
+
+// The keyword line and data line of an arc record, of a free or component arc
+// and of an arc entry of a polygon outline alike; the line is ended.
+void WriteArcLines(ObjectHandle arc, Coord x, Coord y, Coord radius, double startAngle,
+                   double endAngle, Coord width, HostLayer layer, ObjectHandle net);
 
 // One field after the first of a line: a blank, then the value.
 void WriteCoordField(Coord value);  // divided by 10, toward zero

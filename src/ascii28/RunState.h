@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "ascii28/BufferedTextFile.h"
 #include "PcbApi.h"
+#include "ascii28/BufferedTextFile.h"
 
 class TPcbBoard;
 
@@ -26,6 +26,8 @@ enum CountIndex : int {
   kCountSlots
 };
 
+// Every counter here counts handles that host walks yielded, at most
+// hostbounds::kExportYields in one export, so none can overflow.
 struct RunState {
   TPcbBoard* CurrentBoard = nullptr;  // owned by the export run while it lasts
   BufferedTextFile OutputFile;        // every writer writes here

@@ -3,15 +3,12 @@
 #include "ascii28/RecordCommon.h"
 #include "ascii28/RunState.h"
 #include "board/PcbText.h"
-#include "hostapi/PCBProcs.h"
 
 namespace ascii28 {
 
 void WriteTextRecord(ObjectHandle handle) {
-  PCBProcs::PcbApi_Percent_Update();
   TPcbText text(handle);
-  text.Load(kQueryGet);
-  if (!Run.InComponent && text.ComponentHandle != 0) return;
+  if (!BeginPassRecord(text)) return;
 
   BufferedTextFile& f = Run.OutputFile;
   WriteKeywordLine('S');

@@ -1,9 +1,20 @@
 #include "board/PcbBoard.h"
 
+#include "board/PcbNets.h"
+
 namespace {
 
 constexpr std::string_view kDefaultMaterial = "FR-4";
 constexpr std::string_view kNoNet = "(No Net)";
+
+// A clearance rule hands its gap to the clearance in context.
+void TakeClearance(void* clearance, ObjectHandle handle) {
+  TPcbRule rule(handle);
+  rule.Load(kQueryGet);
+  if (rule.RuleKind == 0 && rule.RuleByte3 == 0 && rule.RuleByte4 == 0)
+    PCBProcs::PcbApi_QueryRuleClearanceConstraint(kQueryGet, handle,
+                                                  static_cast<Coord*>(clearance));
+}
 
 }  // namespace
 
@@ -46,6 +57,8 @@ Status TInternalPlane::Load(QueryMode mode) {
 LayerSet TPcbBoard::ElectricalLayers() {
   return LayerSet{}.AddRange(kTopLayer, kBottomLayer).AddRange(kInternalPlane1, kInternalPlane16);
 }
+
+ObjectHandle TPcbBoard::CurrentHandle() { return PCBProcs::PcbApi_GetCurrentBoardHandle(); }
 
 TPcbBoard::TPcbBoard(ObjectHandle board) : BoardHandle(board) {
   for (int code = kTopLayer; code <= kLastHostLayer; ++code) {
@@ -180,13 +193,13 @@ void TPcbBoard::NamePair(TPcblayerPair& pair) const {
 
 void TPcbBoard::Iterate(ObjectCallback callback, KindMask kinds, const LayerSet& layers,
                         IterationMethod method) const {
-  board_detail::WalkOwner(BoardHandle, kinds, layers, method,
+  board_detail::WalkOwner(BoardHandle, kinds, layers, method, hostbounds::kBoardWalk,
                           [callback](ObjectHandle h) { callback(h); });
 }
 
 void TPcbBoard::Iterate(ObjectContextCallback callback, void* context, KindMask kinds,
                         const LayerSet& layers, IterationMethod method) const {
-  board_detail::WalkOwner(BoardHandle, kinds, layers, method,
+  board_detail::WalkOwner(BoardHandle, kinds, layers, method, hostbounds::kBoardWalk,
                           [callback, context](ObjectHandle h) { callback(context, h); });
 }
 
@@ -231,4 +244,10 @@ std::string_view TPcbBoard::PlaneNetName(int n) const {
   if (n < 1 || n > 4) return {};
   const auto* plane = dynamic_cast<const TInternalPlane*>(LayerAt(InternalPlane(n)));
   return plane != nullptr ? plane->NetName.View() : std::string_view{};
+}
+
+Coord TPcbBoard::Clearance() const {
+  Coord clearance = kDefaultClearance;
+  Iterate(&TakeClearance, &clearance, MaskOf(RuleObject), LayerSet::BoardLayers(), 1);
+  return clearance;
 }

@@ -73,6 +73,12 @@ class TPcbBoard {
   // beyond it is read as this many; a negative count as none.
   static constexpr std::int32_t kMaxLayerPairs = 1128;
 
+  // The clearance of a board without clearance rules.
+  static constexpr Coord kDefaultClearance = 100000;
+
+  // The handle of the board in the host's focus (0 for none).
+  static ObjectHandle CurrentHandle();
+
   explicit TPcbBoard(ObjectHandle board);
   TPcbBoard(const TPcbBoard&) = delete;
   TPcbBoard& operator=(const TPcbBoard&) = delete;
@@ -102,6 +108,10 @@ class TPcbBoard {
   std::uint8_t LayerStatus2(HostLayer code) const;
   // The net name of InternalPlane1 to InternalPlane4 (n = 1 to 4).
   std::string_view PlaneNetName(int n) const;
+  // The board's clearance: kDefaultClearance, overwritten by the gap of every
+  // clearance rule (rule bytes 3 and 4 clear) that a walk of the rules layer
+  // by layer over codes 1 to 82 meets; the last one met decides.
+  Coord Clearance() const;
 
   ObjectHandle BoardHandle;
 

@@ -22,12 +22,13 @@ void TPcbComponent::GetName(LenString& out) const { out = ObjectName(NameTextHan
 
 void TPcbComponent::IterateMembers(ObjectCallback callback, KindMask kinds,
                                    const LayerSet& layers) const {
-  board_detail::WalkOwner(Handle, kinds, layers, 0, [callback](ObjectHandle h) { callback(h); });
+  board_detail::WalkOwner(Handle, kinds, layers, 0, hostbounds::kComponentWalk,
+                          [callback](ObjectHandle h) { callback(h); });
 }
 
 void TPcbComponent::IterateMembers(ObjectContextCallback callback, void* context, KindMask kinds,
                                    const LayerSet& layers) const {
-  board_detail::WalkOwner(Handle, kinds, layers, 0,
+  board_detail::WalkOwner(Handle, kinds, layers, 0, hostbounds::kComponentWalk,
                           [callback, context](ObjectHandle h) { callback(context, h); });
 }
 

@@ -1,5 +1,15 @@
 #include "board/PcbNets.h"
 
+namespace {
+
+// Rule kinds of the routing settings.
+constexpr RuleKindCode kWidthRule = 2;
+constexpr RuleKindCode kTopologyRule = 7;
+constexpr RuleKindCode kPriorityRule = 8;
+constexpr RuleKindCode kViaStyleRule = 11;
+
+}  // namespace
+
 // ---- net
 
 Status TPcbNet::Load(QueryMode mode) {
@@ -7,15 +17,46 @@ Status TPcbNet::Load(QueryMode mode) {
   return PCBProcs::PcbApi_QueryNet(mode, Handle, &Index, Name.Buffer(), &NetByte, &NetValue);
 }
 
+TPcbNet::TRoutingSettings TPcbNet::RoutingSettings() const {
+  TRoutingSettings settings;
+  settings.Width = PCBProcs::MilsToCoord(10.0);
+  settings.ViaSize = PCBProcs::MilsToCoord(50.0);
+
+  if (const ObjectHandle rule = PCBProcs::PcbApi_FindDominantRuleForObject(Handle, kWidthRule)) {
+    Coord first = 0;
+    Coord second = 0;
+    PCBProcs::PcbApi_QueryRuleMaxMinWidthConstraint(kQueryGet, rule, &first, &second);
+    settings.Width = first;
+  }
+  if (const ObjectHandle rule = PCBProcs::PcbApi_FindDominantRuleForObject(Handle, kViaStyleRule)) {
+    std::int32_t a = 0;
+    std::int32_t b = 0;
+    std::uint8_t c = 0;
+    PCBProcs::PcbApi_QueryRuleRoutingViaStyleRule(kQueryGet, rule, &a, &b, &c);
+    settings.ViaSize = b;
+  }
+  if (const ObjectHandle rule = PCBProcs::PcbApi_FindDominantRuleForObject(Handle, kPriorityRule)) {
+    std::int32_t priority = 0;
+    PCBProcs::PcbApi_QueryRuleRoutingPriorityRule(kQueryGet, rule, &priority);
+    settings.Priority = priority;
+  }
+  if (const ObjectHandle rule = PCBProcs::PcbApi_FindDominantRuleForObject(Handle, kTopologyRule)) {
+    std::uint8_t topology = 0;
+    PCBProcs::PcbApi_QueryRuleRoutingTopologyRule(kQueryGet, rule, &topology);
+    settings.Topology = topology;
+  }
+  return settings;
+}
+
 void TPcbNet::IterateMembers(ObjectCallback callback, KindMask kinds, IterationMethod method,
                              const LayerSet& layers) const {
-  board_detail::WalkOwner(Handle, kinds, layers, method,
+  board_detail::WalkOwner(Handle, kinds, layers, method, hostbounds::kNetWalk,
                           [callback](ObjectHandle h) { callback(h); });
 }
 
 void TPcbNet::IterateMembers(ObjectContextCallback callback, void* context, KindMask kinds,
                              IterationMethod method, const LayerSet& layers) const {
-  board_detail::WalkOwner(Handle, kinds, layers, method,
+  board_detail::WalkOwner(Handle, kinds, layers, method, hostbounds::kNetWalk,
                           [callback, context](ObjectHandle h) { callback(context, h); });
 }
 
@@ -36,7 +77,8 @@ Status TPCBObjectClass::Load(QueryMode mode) {
   }
 
   Members.clear();
-  for (std::int32_t i = 0; i < kMaxMembers; ++i) {
+  hostbounds::ClassMemberReads reads;
+  for (std::int32_t i = 0; reads.Take(); ++i) {
     LenString name;
     const std::int32_t answer = PCBProcs::PcbApi_GetMemberFromClassAt(Handle, i, name.Buffer());
     if (answer == 1) return answer;

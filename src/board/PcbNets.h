@@ -8,10 +8,25 @@
 
 class TPcbNet : public TPcbGroupObject {
  public:
+  // The values of the rules that govern the net's routing, as the host keeps
+  // them. A setting without a rule (or whose rule query is absent) keeps its
+  // default.
+  struct TRoutingSettings {
+    Coord Width = 0;            // width rule, first value; 10 mil without one
+    Coord ViaSize = 0;          // via style rule, second value; 50 mil without one
+    std::uint8_t Topology = 0;  // topology rule
+    std::int32_t Priority = 0;  // routing priority rule, 1 the highest
+  };
+
   explicit TPcbNet(ObjectHandle handle) : TPcbGroupObject(handle) { Kind = NetObject; }
 
   Status Load(QueryMode mode) override;
   void GetName(LenString& out) const override { out = Name; }
+
+  // Asks the host for the dominant rule of each routing setting: width, via
+  // size, priority, topology, in that order, and for the value of each rule
+  // found.
+  TRoutingSettings RoutingSettings() const;
 
   // Hands every member of the kinds in kinds, on every layer of layers, to
   // the callback; method goes to the host's iterator unchanged.
@@ -28,8 +43,9 @@ class TPcbNet : public TPcbGroupObject {
 // A named class of objects with the names of its members.
 class TPCBObjectClass : public TPCBObject {
  public:
-  // A host that never reports the end of the member list is read no further.
-  static constexpr std::int32_t kMaxMembers = 65536;
+  // A host that never reports the end of a member list is read no further:
+  // all class loads of one export read this many member names together.
+  static constexpr std::int32_t kMaxMembers = hostbounds::kClassMemberReads;
 
   explicit TPCBObjectClass(ObjectHandle handle) : TPCBObject(handle) { Kind = ClassObject; }
 

@@ -23,8 +23,38 @@ Coord RoundToCoord(double value) {
   return static_cast<Coord>(rounded);
 }
 
+Coord RotatedBoxCorner(Corner which, double x, double y, std::int64_t w, std::int64_t h,
+                       double rotation) {
+  const double hw = static_cast<double>(w) / 2.0, hh = static_cast<double>(h) / 2.0;
+  const double r = std::sqrt(hw * hw + hh * hh);
+  const double a = h != 0 ? std::atan(static_cast<double>(w) / static_cast<double>(h))
+                          : std::atan2(static_cast<double>(w), 0.0);
+  const double theta = PCBProcs::DegreesToRadians(rotation);
+  const double phi = PCBProcs::DegreesToRadians(90.0 - rotation);
+  switch (which) {
+    case Corner::C1X:
+      return RoundToCoord(x - r * std::sin(a - theta));
+    case Corner::C1Y:
+      return RoundToCoord(y - r * std::cos(a - theta));
+    case Corner::C2X:
+      return RoundToCoord(x + r * std::cos(phi - a));
+    case Corner::C2Y:
+      return RoundToCoord(y - r * std::sin(phi - a));
+    case Corner::C3X:
+      return RoundToCoord(x - r * std::cos(phi - a));
+    case Corner::C3Y:
+      return RoundToCoord(y + r * std::sin(phi - a));
+    case Corner::C4X:
+      return RoundToCoord(x + r * std::sin(a - theta));
+    case Corner::C4Y:
+      return RoundToCoord(y + r * std::cos(a - theta));
+  }
+  return 0;
+}
+
 }  // namespace board_detail
 
+using board_detail::Corner;
 using board_detail::RoundToCoord;
 
 // ---- slots 0 to 3
@@ -169,59 +199,35 @@ std::uint8_t TPCBObject::GetToByte() const { return 0; }
 
 // ---- slots 79 to 86
 
-Coord TPCBObject::BoxCorner(CornerValue which, Coord margin) const {
+Coord TPCBObject::BoxCorner(Corner which, Coord margin) const {
   const std::int64_t x1 = GetX(), x2 = GetX2(), y1 = GetY(), y2 = GetY2();
   // 64-bit so that a wide box with a large margin cannot overflow.
   const std::int64_t w = std::llabs(x2 - x1) + 2 * std::int64_t{margin};
   const std::int64_t h = std::llabs(y2 - y1) + 2 * std::int64_t{margin};
   const std::int64_t cx = x1 / 2 + x2 / 2;
   const std::int64_t cy = y1 / 2 + y2 / 2;
-  const bool isX = which == CornerValue::C1X || which == CornerValue::C2X ||
-                   which == CornerValue::C3X || which == CornerValue::C4X;
 
   if (h == 0) {
     // A flat box: the corners lie on its centre line, unturned.
+    const bool isX = which == Corner::C1X || which == Corner::C2X || which == Corner::C3X ||
+                     which == Corner::C4X;
     if (!isX) return RoundToCoord(static_cast<double>(cy));
     const double half = static_cast<double>(w) / 2.0;
-    const bool left = which == CornerValue::C1X || which == CornerValue::C3X;
+    const bool left = which == Corner::C1X || which == Corner::C3X;
     return RoundToCoord(static_cast<double>(cx) + (left ? -half : half));
   }
-
-  const double hw = static_cast<double>(w) / 2.0, hh = static_cast<double>(h) / 2.0;
-  const double r = std::sqrt(hw * hw + hh * hh);
-  const double a = std::atan(static_cast<double>(w) / static_cast<double>(h));
-  const double theta = PCBProcs::DegreesToRadians(GetRotation());
-  const double phi = PCBProcs::DegreesToRadians(90.0 - GetRotation());
-  const double fx = static_cast<double>(cx), fy = static_cast<double>(cy);
-  switch (which) {
-    case CornerValue::C1X:
-      return RoundToCoord(fx - r * std::sin(a - theta));
-    case CornerValue::C1Y:
-      return RoundToCoord(fy - r * std::cos(a - theta));
-    case CornerValue::C2X:
-      return RoundToCoord(fx + r * std::cos(phi - a));
-    case CornerValue::C2Y:
-      return RoundToCoord(fy - r * std::sin(phi - a));
-    case CornerValue::C3X:
-      return RoundToCoord(fx - r * std::cos(phi - a));
-    case CornerValue::C3Y:
-      return RoundToCoord(fy + r * std::sin(phi - a));
-    case CornerValue::C4X:
-      return RoundToCoord(fx + r * std::sin(a - theta));
-    case CornerValue::C4Y:
-      return RoundToCoord(fy + r * std::cos(a - theta));
-  }
-  return 0;
+  return board_detail::RotatedBoxCorner(which, static_cast<double>(cx), static_cast<double>(cy), w,
+                                        h, GetRotation());
 }
 
-Coord TPCBObject::GetBoxCorner1X(Coord margin) const { return BoxCorner(CornerValue::C1X, margin); }
-Coord TPCBObject::GetBoxCorner1Y(Coord margin) const { return BoxCorner(CornerValue::C1Y, margin); }
-Coord TPCBObject::GetBoxCorner2X(Coord margin) const { return BoxCorner(CornerValue::C2X, margin); }
-Coord TPCBObject::GetBoxCorner2Y(Coord margin) const { return BoxCorner(CornerValue::C2Y, margin); }
-Coord TPCBObject::GetBoxCorner3X(Coord margin) const { return BoxCorner(CornerValue::C3X, margin); }
-Coord TPCBObject::GetBoxCorner3Y(Coord margin) const { return BoxCorner(CornerValue::C3Y, margin); }
-Coord TPCBObject::GetBoxCorner4X(Coord margin) const { return BoxCorner(CornerValue::C4X, margin); }
-Coord TPCBObject::GetBoxCorner4Y(Coord margin) const { return BoxCorner(CornerValue::C4Y, margin); }
+Coord TPCBObject::GetBoxCorner1X(Coord margin) const { return BoxCorner(Corner::C1X, margin); }
+Coord TPCBObject::GetBoxCorner1Y(Coord margin) const { return BoxCorner(Corner::C1Y, margin); }
+Coord TPCBObject::GetBoxCorner2X(Coord margin) const { return BoxCorner(Corner::C2X, margin); }
+Coord TPCBObject::GetBoxCorner2Y(Coord margin) const { return BoxCorner(Corner::C2Y, margin); }
+Coord TPCBObject::GetBoxCorner3X(Coord margin) const { return BoxCorner(Corner::C3X, margin); }
+Coord TPCBObject::GetBoxCorner3Y(Coord margin) const { return BoxCorner(Corner::C3Y, margin); }
+Coord TPCBObject::GetBoxCorner4X(Coord margin) const { return BoxCorner(Corner::C4X, margin); }
+Coord TPCBObject::GetBoxCorner4Y(Coord margin) const { return BoxCorner(Corner::C4Y, margin); }
 
 // ---- slots 87 to 103
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string_view>
 
+#include "board/HostBounds.h"
 #include "board/Pcbtypes.h"
 #include "hostapi/PCBProcs.h"
 
@@ -19,17 +20,21 @@ namespace board_detail {
 
 // Walks the objects of owner (a board, component or net): for each kind 0 to
 // 20 in kinds and each layer code 0 to 82 in layers, one host iterator, every
-// handle it yields handed to visit in the host's order.
+// handle it yields handed to visit in the host's order. Each iterator's walk
+// is bounded (hostbounds::Walk, at most limit handles); once the export's
+// budget is spent no iterator is created.
 template <typename Visit>
 void WalkOwner(ObjectHandle owner, KindMask kinds, const LayerSet& layers, IterationMethod method,
-               Visit&& visit) {
+               std::int32_t limit, Visit&& visit) {
   for (int kind = 0; kind <= kLastIteratedKind; ++kind) {
     if (((kinds >> kind) & 1u) == 0) continue;
     for (int layer = 0; layer <= kLastHostLayer; ++layer) {
       if (!layers.Contains(layer)) continue;
+      hostbounds::Walk walk(limit);
+      if (!walk.Started()) return;
       const ObjectHandle it = PCBProcs::PcbApi_CreateIterator(
           owner, static_cast<ObjectKindCode>(kind), method, static_cast<HostLayer>(layer));
-      for (ObjectHandle h = PCBProcs::PcbApi_GetFirstObject(it); h != 0;
+      for (ObjectHandle h = PCBProcs::PcbApi_GetFirstObject(it); h != 0 && walk.Take(h);
            h = PCBProcs::PcbApi_GetNextObject(it))
         visit(h);
       PCBProcs::PcbApi_DestroyIterator(it);
@@ -40,6 +45,15 @@ void WalkOwner(ObjectHandle owner, KindMask kinds, const LayerSet& layers, Itera
 // Rounds to the nearest integer, halves to even; values that are not finite
 // give 0 and values beyond the Coord range give its nearest end.
 Coord RoundToCoord(double value);
+
+// The corners of a box and their coordinates.
+enum class Corner { C1X, C1Y, C2X, C2Y, C3X, C3Y, C4X, C4Y };
+
+// One corner coordinate of a box of width w and height h centred on (x, y)
+// and turned by rotation degrees about its centre, rounded to a Coord. A box
+// of no height has its half-diagonal along its width.
+Coord RotatedBoxCorner(Corner which, double x, double y, std::int64_t w, std::int64_t h,
+                       double rotation);
 
 }  // namespace board_detail
 
@@ -237,8 +251,7 @@ class TPCBObject {
   void ExchangeBitFields(QueryMode mode);
 
  private:
-  enum class CornerValue { C1X, C1Y, C2X, C2Y, C3X, C3Y, C4X, C4Y };
-  Coord BoxCorner(CornerValue which, Coord margin) const;
+  Coord BoxCorner(board_detail::Corner which, Coord margin) const;
   void SetFlagBit(std::uint16_t bit, bool on);
   void SetBitField3Bit(std::uint16_t bit, bool on);
 };

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+using board_detail::Corner;
 using board_detail::RoundToCoord;
 
 namespace {
@@ -80,33 +81,7 @@ Coord TPcbPad::CornerOf(Corner which, HostLayer layer, Coord margin) {
   // 64-bit so that a large size with a large margin cannot overflow.
   const std::int64_t w = std::int64_t{GetLayerXSize(layer)} + 2 * std::int64_t{margin};
   const std::int64_t h = std::int64_t{GetLayerYSize(layer)} + 2 * std::int64_t{margin};
-  const double hw = static_cast<double>(w) / 2.0, hh = static_cast<double>(h) / 2.0;
-  const double r = std::sqrt(hw * hw + hh * hh);
-  // A pad of no height is a line: its half-diagonal lies along the width.
-  const double a = h != 0 ? std::atan(static_cast<double>(w) / static_cast<double>(h))
-                          : std::atan2(static_cast<double>(w), 0.0);
-  const double theta = PCBProcs::DegreesToRadians(Rotation);
-  const double phi = PCBProcs::DegreesToRadians(90.0 - Rotation);
-  const double x = X, y = Y;
-  switch (which) {
-    case Corner::C1X:
-      return RoundToCoord(x - r * std::sin(a - theta));
-    case Corner::C1Y:
-      return RoundToCoord(y - r * std::cos(a - theta));
-    case Corner::C2X:
-      return RoundToCoord(x + r * std::cos(phi - a));
-    case Corner::C2Y:
-      return RoundToCoord(y - r * std::sin(phi - a));
-    case Corner::C3X:
-      return RoundToCoord(x - r * std::cos(phi - a));
-    case Corner::C3Y:
-      return RoundToCoord(y + r * std::sin(phi - a));
-    case Corner::C4X:
-      return RoundToCoord(x + r * std::sin(a - theta));
-    case Corner::C4Y:
-      return RoundToCoord(y + r * std::cos(a - theta));
-  }
-  return 0;
+  return board_detail::RotatedBoxCorner(which, X, Y, w, h, Rotation);
 }
 
 Coord TPcbPad::SpineOf(Spine which, HostLayer layer) {

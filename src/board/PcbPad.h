@@ -91,7 +91,7 @@ class TPcbPad : public TPCBObject {
   std::uint8_t StackMode = 0;
 
  private:
-  enum class Corner { C1X, C1Y, C2X, C2Y, C3X, C3Y, C4X, C4Y };
+  using Corner = board_detail::Corner;
   enum class Spine { StartX, StartY, EndX, EndY };
   Coord CornerOf(Corner which, HostLayer layer, Coord margin);
   Coord SpineOf(Spine which, HostLayer layer);

@@ -1,14 +1,12 @@
-// Basic types of the board object model: object kinds and kind sets, sets of
-// layer codes, and the length-prefixed strings exchanged with the host.
+// Basic types of the board object model: object kinds and kind sets and sets
+// of layer codes. The length-prefixed strings exchanged with the host come
+// from the contract (LenString.h).
 #pragma once
 
-#include <algorithm>
-#include <cstddef>
 #include <cstdint>
-#include <cstring>
-#include <string_view>
 
 #include "HostLayers.h"
+#include "LenString.h"
 #include "PcbApi.h"
 
 // The host's object id of a handle. Kinds 16 to 20 and 22 and above have no
@@ -68,45 +66,7 @@ struct LayerSet {
 };
 static_assert(sizeof(LayerSet) == 11);
 
-// A length byte followed by room for N 8-bit characters, no terminator, the
-// layout the host reads and writes. A length byte above N (from a host that
-// overstates it) is read as N, so nothing past the buffer is ever read.
-template <std::size_t N>
-struct ShortString {
-  static_assert(N >= 1 && N <= 255);
-  static constexpr std::size_t kCapacity = N;
-
-  std::uint8_t Length = 0;
-  std::uint8_t Chars[N] = {};
-
-  // The whole buffer (length byte first), as handed to a host query.
-  std::uint8_t* Buffer() { return &Length; }
-  const std::uint8_t* Buffer() const { return &Length; }
-
-  std::size_t Size() const { return std::min<std::size_t>(Length, N); }
-  bool Empty() const { return Size() == 0; }
-  std::string_view View() const { return {reinterpret_cast<const char*>(Chars), Size()}; }
-
-  void Clear() { Length = 0; }
-  // Stores at most the first N characters of text.
-  void Assign(std::string_view text) {
-    const std::size_t n = std::min(text.size(), N);
-    if (n != 0) std::memcpy(Chars, text.data(), n);
-    Length = static_cast<std::uint8_t>(n);
-  }
-  // Appends as much of text as still fits.
-  void Append(std::string_view text) {
-    const std::size_t used = Size();
-    const std::size_t n = std::min(text.size(), N - used);
-    if (n != 0) std::memcpy(Chars + used, text.data(), n);
-    Length = static_cast<std::uint8_t>(used + n);
-  }
-
-  friend bool operator==(const ShortString& a, std::string_view b) { return a.View() == b; }
-};
-
-using LenString = ShortString<255>;
-static_assert(sizeof(LenString) == 256);
-static_assert(sizeof(ShortString<20>) == 21);
-static_assert(sizeof(ShortString<254>) == 255);
-static_assert(sizeof(ShortString<250>) == 251);
+// The host's text buffers, each a ShortString of its own size.
+static_assert(sizeof(ShortString<kTextBufferSize - 1>) == kTextBufferSize);
+static_assert(sizeof(ShortString<kPatternBufferSize - 1>) == kPatternBufferSize);
+static_assert(sizeof(ShortString<kPadNameBufferSize - 1>) == kPadNameBufferSize);

@@ -13,7 +13,7 @@ EntryAddress g_Slots[kEntryPointCount] = {};
 namespace {
 
 constexpr const char* kEntryPointNames[kEntryPointCount] = {
-#define PCBPROCS_NAME_CALLED(name, absent) #name,
+#define PCBPROCS_NAME_CALLED(name, absent, wrap) #name,
 #define PCBPROCS_NAME_BOUND(name) #name,
     PCBAPI_ENTRY_POINTS(PCBPROCS_NAME_CALLED, PCBPROCS_NAME_BOUND)
 #undef PCBPROCS_NAME_CALLED
@@ -29,9 +29,6 @@ void BindModule(void* module) {
   BindEntryPoints(&ExportOfModule);
   g_Module = nullptr;
 }
-
-// The binding runs once, while the host loads the plug-in.
-[[maybe_unused]] const bool g_BoundAtLoad = (BindFromLoadedServer(), true);
 
 }  // namespace
 

@@ -9,16 +9,16 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <type_traits>
 
+#include "LenString.h"
 #include "PcbApi.h"
 #include "PcbApiEntryPoints.h"
 
 namespace PCBProcs {
 
 enum class EntryPoint : std::uint16_t {
-#define PCBPROCS_ENUM_CALLED(name, absent) name,
+#define PCBPROCS_ENUM_CALLED(name, absent, wrap) name,
 #define PCBPROCS_ENUM_BOUND(name) name,
   PCBAPI_ENTRY_POINTS(PCBPROCS_ENUM_CALLED, PCBPROCS_ENUM_BOUND)
 #undef PCBPROCS_ENUM_CALLED
@@ -51,37 +51,23 @@ namespace detail {
 using EntryAddress = void (*)();
 extern EntryAddress g_Slots[kEntryPointCount];
 
-// Entry points whose wrapper returns nothing, whatever the server returns.
-template <EntryPoint E>
-inline constexpr bool kReturnsNothing =
-    E == EntryPoint::PcbApi_Percent_Init || E == EntryPoint::PcbApi_Percent_Update ||
-    E == EntryPoint::PcbApi_Percent_Finish || E == EntryPoint::PcbApi_GetObjectBitField2 ||
-    E == EntryPoint::PcbApi_GetObjectBitField3;
-
-// Entry points that take a length-prefixed string by value: the wrapper
-// hands the server a 256-byte copy, never the caller's storage.
-template <EntryPoint E>
-inline constexpr bool kCopiesLenString =
-    E == EntryPoint::PcbApi_Percent_Init || E == EntryPoint::PcbApi_AddMemberToClass;
-
-using LenStringCopy = std::uint8_t[kNameBufferSize];
-
+// The arguments of a wrapper that copies its string (kWrapCopiesString): the
+// string goes to the server as a copy of its own, every other argument as is.
 template <typename T>
-T PassArgument(T value, LenStringCopy&) {
+T PassArgument(T value, LenString&) {
   return value;
 }
-inline std::uint8_t* PassArgument(std::uint8_t* text, LenStringCopy& copy) {
-  std::memset(copy, 0, sizeof copy);
-  if (text != nullptr) std::memcpy(copy, text, std::size_t{text[0]} + 1);
-  return copy;
+inline std::uint8_t* PassArgument(std::uint8_t* text, LenString& copy) {
+  copy = LenString::CopyOf(text);
+  return copy.Buffer();
 }
 
-template <EntryPoint E, auto Absent, typename Fn>
+template <EntryPoint E, auto Absent, unsigned Wrap, typename Fn>
 struct Wrapper;
 
-template <EntryPoint E, auto Absent, typename R, typename... A>
-struct Wrapper<E, Absent, R(PCBAPI_CALL*)(A...)> {
-  using Result = std::conditional_t<kReturnsNothing<E>, void, R>;
+template <EntryPoint E, auto Absent, unsigned Wrap, typename R, typename... A>
+struct Wrapper<E, Absent, Wrap, R(PCBAPI_CALL*)(A...)> {
+  using Result = std::conditional_t<(Wrap & kWrapNoResult) != 0, void, R>;
 
   static Result Call(A... args) {
     auto entry = reinterpret_cast<R(PCBAPI_CALL*)(A...)>(g_Slots[static_cast<std::size_t>(E)]);
@@ -92,8 +78,8 @@ struct Wrapper<E, Absent, R(PCBAPI_CALL*)(A...)> {
         return static_cast<R>(Absent);
       }
     }
-    if constexpr (kCopiesLenString<E>) {
-      LenStringCopy copy;
+    if constexpr ((Wrap & kWrapCopiesString) != 0) {
+      LenString copy;
       return static_cast<Result>(entry(PassArgument(args, copy)...));
     } else {
       return static_cast<Result>(entry(args...));
@@ -105,8 +91,9 @@ struct Wrapper<E, Absent, R(PCBAPI_CALL*)(A...)> {
 
 // One wrapper per called entry point, under the entry point's own name:
 // PCBProcs::PcbApi_QueryTrack(...) and so on.
-#define PCBPROCS_WRAPPER(name, absent) \
-  inline constexpr auto& name = detail::Wrapper<EntryPoint::name, absent, decltype(&::name)>::Call;
+#define PCBPROCS_WRAPPER(name, absent, wrap) \
+  inline constexpr auto& name =              \
+      detail::Wrapper<EntryPoint::name, absent, (wrap), decltype(&::name)>::Call;
 #define PCBPROCS_NO_WRAPPER(name)
 PCBAPI_ENTRY_POINTS(PCBPROCS_WRAPPER, PCBPROCS_NO_WRAPPER)
 #undef PCBPROCS_WRAPPER

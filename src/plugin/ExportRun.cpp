@@ -1,9 +1,9 @@
 #include "plugin/ExportRun.h"
 
-#include <cstring>
 #include <memory>
 #include <string>
 
+#include "HostLayers.h"
 #include "ascii28/BoardBlocks.h"
 #include "ascii28/FileFrame.h"
 #include "ascii28/FileLayers.h"
@@ -13,12 +13,13 @@
 #include "ascii28/PrimitiveRecords.h"
 #include "ascii28/RunState.h"
 #include "ascii28/TextRecords.h"
+#include "board/HostBounds.h"
 #include "board/PcbBoard.h"
 #include "board/PcbGroups.h"
 #include "board/PcbNets.h"
-#include "HostLayers.h"
-#include "hostapi/PCBProcs.h"
-#include "plugin/Exports.h"
+#include "hostapi/Progress.h"
+#include "plugin/ErrorBox.h"
+#include "plugin/FormatDescription.h"
 
 namespace plugin {
 
@@ -33,39 +34,36 @@ constexpr KindMask kProgressKinds = 894;
 void CountForProgress(ObjectHandle) { ++Run.ProgressTotal; }
 
 // "Saving " + file name + " (2.8 ASCII)", cut to 255 characters.
-void MakeProgressCaption(const LenStringBuffer& fileName, LenStringBuffer& caption) {
-  static constexpr char kPrefix[] = "Saving ";
-  static constexpr char kSuffix[] = " (2.8 ASCII)";
-  std::size_t length = 0;
-  auto append = [&](const void* text, std::size_t count) {
-    const std::size_t room = 255 - length;
-    if (count > room) count = room;
-    std::memcpy(caption + 1 + length, text, count);
-    length += count;
-  };
-  append(kPrefix, sizeof kPrefix - 1);
-  append(fileName + 1, fileName[0]);
-  append(kSuffix, sizeof kSuffix - 1);
-  caption[0] = static_cast<std::uint8_t>(length);
+LenString ProgressCaption(const LenString& fileName) {
+  LenString caption("Saving ");
+  caption.Append(fileName.View());
+  caption.Append(" (2.8 ASCII)");
+  return caption;
 }
 
-// Gives the objects of one kind on one layer the numbers 1, 2, 3, ... and
-// stores each number in the host. One object is reused for every handle.
+// Gives the objects of one kind on one layer the numbers 1, 2, 3, ... in the
+// order of the board's walk and stores each number in the host. One object
+// is reused for every handle.
 template <typename TObject>
-void NumberObjects(ObjectKind kind, HostLayer layer) {
-  TObject object(0);
-  const ObjectHandle board = Run.CurrentBoard->BoardHandle;
-  const ObjectHandle iterator =
-      PCBProcs::PcbApi_CreateIterator(board, static_cast<ObjectKindCode>(kind), 0, layer);
+struct Numbering {
+  TObject object{0};
   std::uint16_t number = 0;
-  for (ObjectHandle h = PCBProcs::PcbApi_GetFirstObject(iterator); h != 0;
-       h = PCBProcs::PcbApi_GetNextObject(iterator)) {
-    object.Handle = h;
+
+  static void Next(void* context, ObjectHandle handle) {
+    auto& numbering = *static_cast<Numbering*>(context);
+    TObject& object = numbering.object;
+    object.Handle = handle;
     object.Load(kQueryGet);
-    object.Index = ++number;
+    object.Index = ++numbering.number;
     object.Load(kQuerySet);
   }
-  PCBProcs::PcbApi_DestroyIterator(iterator);
+};
+
+template <typename TObject>
+void NumberObjects(ObjectKind kind, HostLayer layer) {
+  Numbering<TObject> numbering;
+  Run.CurrentBoard->Iterate(&Numbering<TObject>::Next, &numbering, MaskOf(kind),
+                            LayerSet::Of(layer), 0);
 }
 
 void NumberComponentsNetsAndPolygons() {
@@ -104,38 +102,29 @@ void WriteBoardRecords(const LayerSet& everyLayer) {
 
 // The file name as a zero-terminated path; false when the name holds a NUL
 // byte, which no path can (opening the shorter name would write elsewhere).
-bool ToPath(const LenStringBuffer& fileName, std::string& path) {
-  path.assign(reinterpret_cast<const char*>(fileName + 1), fileName[0]);
+bool ToPath(const LenString& fileName, std::string& path) {
+  path.assign(fileName.View());
   return path.find('\0') == std::string::npos;
 }
 
 }  // namespace
 
-void CopyLenString(const std::uint8_t* source, LenStringBuffer& copy) {
-  std::memset(copy, 0, sizeof copy);
-  if (source != nullptr) std::memcpy(copy, source, std::size_t{source[0]} + 1);
-}
+bool RunExport(const LenString& fileName, const LenString& formatDescription) {
+  if (!IsOwnFormat(formatDescription)) return false;
 
-bool ExportFileFromPcb(const std::uint8_t* fileNameArgument,
-                       const std::uint8_t* formatDescriptionArgument) {
-  LenStringBuffer fileName;
-  LenStringBuffer formatDescription;
-  CopyLenString(fileNameArgument, fileName);
-  CopyLenString(formatDescriptionArgument, formatDescription);
-  if (!RecognisedPcbFormat(formatDescription)) return false;
-
+  // Bounds on the host's walks for this export (docs/host-data-bounds.md).
+  const hostbounds::ExportScope bounds;
   for (auto& count : Run.ObjectCounts) count = 0;
 
-  auto board = std::make_unique<TPcbBoard>(PCBProcs::PcbApi_GetCurrentBoardHandle());
+  auto board = std::make_unique<TPcbBoard>(TPcbBoard::CurrentHandle());
   Run.CurrentBoard = board.get();
   Run.CurrentBoard->Load(kQueryGet);
 
   const LayerSet everyLayer = LayerSet::NoLayerOnly();
-  LenStringBuffer caption;
-  MakeProgressCaption(fileName, caption);
+  const LenString caption = ProgressCaption(fileName);
   Run.ProgressTotal = 0;
   Run.CurrentBoard->Iterate(&CountForProgress, kProgressKinds, everyLayer, 0);
-  PCBProcs::PcbApi_Percent_Init(caption, Run.ProgressTotal);
+  hostprogress::Start(caption, Run.ProgressTotal);
 
   NumberComponentsNetsAndPolygons();
 
@@ -148,15 +137,17 @@ bool ExportFileFromPcb(const std::uint8_t* fileNameArgument,
   ascii28::WriteOptionsBlock();
   ascii28::WriteFileEnd();
   Run.OutputFile.Close();
-  PCBProcs::PcbApi_Percent_Finish();
+  hostprogress::Finish();
 
   const bool result = true;
   Run.CurrentBoard = nullptr;
   board.reset();
 
-  if (ascii28::TakeIoError() != 0) {
+  // A file that could not be written, or one that misses objects because a
+  // bound cut a host walk short, gets the error box; the file stays.
+  if (ascii28::TakeIoError() != 0 || bounds.WalkCut()) {
     std::string text = "File Error - Failed to Export ";
-    text.append(reinterpret_cast<const char*>(fileName + 1), fileName[0]);
+    text.append(fileName.View());
     ShowErrorBox(text.c_str());
   }
   ascii28::TakeIoError();

@@ -135,9 +135,9 @@ TEST_F(BoardFileTest, GoodFileReachesTheServerValueForValue) {
   EXPECT_EQ(pad.mid.shape, 1);
   EXPECT_EQ(pad.bottom.xSize, 700000);  // a level beside "size" replaces it whole
   EXPECT_EQ(pad.bottom.ySize, 0);
-  EXPECT_TRUE(pad.given[MidLayer(1)]);
-  EXPECT_FALSE(pad.given[kTopLayer]);
-  EXPECT_EQ(pad.layerStack[MidLayer(1)].shape, 3);
+  ASSERT_NE(pad.Given(MidLayer(1)), nullptr);
+  EXPECT_EQ(pad.Given(kTopLayer), nullptr);
+  EXPECT_EQ(pad.Given(MidLayer(1))->shape, 3);
 
   const auto pour = Walk(b.handle, Kind::Polygon).at(0);
   const auto& polygon = *s.Get<standin::Polygon>(pour);

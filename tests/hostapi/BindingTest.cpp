@@ -5,8 +5,10 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <type_traits>
 
 #include "hostapi/PCBProcs.h"
+#include "server/StandInBoard.h"
 #include "support/Platform.h"
 
 using PCBProcs::EntryPoint;
@@ -55,6 +57,16 @@ class BindingTest : public ::testing::Test {
 
 }  // namespace
 
+// The first test of the program: the server was loaded with the program
+// (which calls it), yet nothing bound the table, since only the plug-in
+// library carries the load hook.
+TEST(LoadHook, ProgramsThatLinkThePluginsObjectsStartUnbound) {
+  ASSERT_NE(StandIn_EntryPoint("PcbApi_QueryTrack"), nullptr);
+  for (std::size_t i = 0; i < PCBProcs::kEntryPointCount; ++i)
+    EXPECT_FALSE(PCBProcs::IsBound(static_cast<EntryPoint>(i)))
+        << PCBProcs::EntryPointName(static_cast<EntryPoint>(i));
+}
+
 TEST(EntryPointList, HoldsEveryNameOnceSpelledAsTheServerExportsIt) {
   std::set<std::string> names;
   int prefixed = 0;
@@ -69,6 +81,20 @@ TEST(EntryPointList, HoldsEveryNameOnceSpelledAsTheServerExportsIt) {
   EXPECT_EQ(names.count("PCBAPI_CheckPrimitivesOverlapWithClearance"), 1u);
   EXPECT_EQ(names.count("PcbApi_QueryObjectImport_FromUser"), 1u);
   EXPECT_EQ(names.count("PcbApi_QueryRuleFlightTime_RisingEdge"), 1u);
+
+  int noResult = 0, copiesString = 0, absentOne = 0;
+#define COUNT_WRAP(name, absent, wrap)             \
+  noResult += ((wrap)&kWrapNoResult) != 0;         \
+  copiesString += ((wrap)&kWrapCopiesString) != 0; \
+  absentOne += (absent) == 1;
+#define SKIP_BOUND(name)
+  PCBAPI_ENTRY_POINTS(COUNT_WRAP, SKIP_BOUND)
+#undef COUNT_WRAP
+#undef SKIP_BOUND
+  EXPECT_EQ(noResult, 5);
+  EXPECT_EQ(copiesString, 2);
+  EXPECT_EQ(absentOne, 5);
+  static_assert(std::is_void_v<decltype(PCBProcs::PcbApi_Percent_Update())>);
 }
 
 TEST_F(BindingTest, OnlyTheNamesTheProviderLacksAreAbsent) {
@@ -155,7 +181,7 @@ TEST_F(BindingTest, LoadedServerBindsEveryCalledNameAndNoOther) {
   ASSERT_NE(server, nullptr) << testsupport::LastLibraryError();
   PCBProcs::BindFromLoadedServer();
   int calledBound = 0, otherBound = 0;
-#define COUNT_CALLED(name, absent) calledBound += PCBProcs::IsBound(EntryPoint::name);
+#define COUNT_CALLED(name, absent, wrap) calledBound += PCBProcs::IsBound(EntryPoint::name);
 #define COUNT_BOUND(name) otherBound += PCBProcs::IsBound(EntryPoint::name);
   PCBAPI_ENTRY_POINTS(COUNT_CALLED, COUNT_BOUND)
 #undef COUNT_CALLED

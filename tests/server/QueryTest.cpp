@@ -2,8 +2,11 @@
 // and the test-support facilities.
 #include "ServerTestSupport.h"
 
+#include <algorithm>
+
 #include "hostapi/PCBProcs.h"
 #include "support/Platform.h"
+#include "support/TestSupport.h"
 
 using namespace standin;
 using standin_test::Guarded;
@@ -182,6 +185,65 @@ TEST_F(ServerTest, PolygonOutlineNeverOverrunsTheSegmentArray) {
   count = 501;
   EXPECT_NE(query(kQuerySet), 0);
   EXPECT_EQ(server().Get<Polygon>(polygon)->outline.size(), 3u);
+}
+
+// Get mode writes every referenced value, as the host does, so a caller that
+// reuses its storage for the next object never keeps the last one's values.
+TEST_F(ServerTest, GetModeWritesEveryReferencedValue) {
+  Polygon withVertex;
+  withVertex.outline.push_back(PolygonSegment{1, 100, 200, 3, 4, 5, 6.0, 7.0});
+  withVertex.outline.push_back(PolygonSegment{0, 300, 400, 0, 0, 0, 0.0, 0.0});
+  const ObjectHandle first = server().Add(withVertex);
+  const ObjectHandle empty = server().Add(Polygon{});
+  PolygonSegments segments;
+  std::memset(&segments, 0xEE, sizeof segments);
+  std::int32_t count = -1;
+  auto get = [&](ObjectHandle polygon) {
+    return PcbApi_QueryPolygon(kQueryGet, polygon, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, &count, &segments);
+  };
+  auto zeroFrom = [&](std::size_t entry) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&segments);
+    return std::all_of(bytes + entry * sizeof(PolygonSegment), bytes + sizeof segments,
+                       [](std::uint8_t b) { return b == 0; });
+  };
+  ASSERT_EQ(get(first), 0);
+  EXPECT_EQ(count, 1);
+  const Coord secondY = segments[1].Y;
+  EXPECT_EQ(secondY, 400);
+  EXPECT_TRUE(zeroFrom(2));
+  ASSERT_EQ(get(empty), 0);
+  EXPECT_EQ(count, 0);
+  EXPECT_TRUE(zeroFrom(0));
+
+  // A component's owner link reads as none.
+  const ObjectHandle component = AddComponent("U1");
+  ObjectHandle owner = 0xDEAD;
+  ASSERT_EQ(PcbApi_QueryPrimitive(kQueryGet, component, nullptr, nullptr, nullptr, nullptr, &owner,
+                                  nullptr),
+            0);
+  EXPECT_EQ(owner, 0u);
+}
+
+// The numbering pass reuses one polygon object for every polygon of a layer:
+// an empty outline after one with a vertex exports its own zero vertex.
+TEST_F(ServerTest, EmptyOutlineAfterAnotherPolygonExportsAZeroVertex) {
+  testsupport::LoadBoard(R"({"pcb28_board": 1, "polygons": [
+    {"id": "a", "layer": "TopLayer", "outline": [{"x": 100, "y": 200}]},
+    {"id": "b", "layer": "TopLayer", "outline": []}]})");
+  const std::vector<std::string> lines = testsupport::ExportLines();
+  std::vector<std::size_t> records;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i] == "PG") records.push_back(i);
+  }
+  ASSERT_EQ(records.size(), 2u);
+  ASSERT_LT(records[1] + 8, lines.size());
+  // Lines 7 to 9 of a polygon record: the count, one vertex, one arc flag.
+  EXPECT_EQ(lines[records[0] + 7], "10 20");
+  EXPECT_EQ(lines[records[1] + 6], "0");
+  EXPECT_EQ(lines[records[1] + 7], "0 0");
+  EXPECT_EQ(lines[records[1] + 8], " 0");
 }
 
 TEST_F(ServerTest, PadLayersAnswerFromTheirEntryOrTheirLevel) {

@@ -1,8 +1,11 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#endif
 
-#include <cstring>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -16,12 +19,6 @@
 namespace testsupport {
 
 namespace fs = std::filesystem;
-
-HostString::HostString(std::string_view text) {
-  const std::size_t n = std::min<std::size_t>(text.size(), 255);
-  bytes[0] = static_cast<std::uint8_t>(n);
-  std::memcpy(bytes + 1, text.data(), n);
-}
 
 namespace {
 
@@ -95,6 +92,27 @@ std::vector<std::string> ExportLines(const std::string& fileName) {
   std::vector<std::string> lines = SplitLines(ReadFile(path), wellFormed);
   EXPECT_TRUE(wellFormed) << "every line of " << path << " must end with CR LF";
   return lines;
+}
+
+ProgramOutcome RunExportProgram(const std::string& arguments) {
+  const std::string command = std::string(PCB28_EXPORT_PROGRAM) + " " + arguments + " 2>&1";
+  ProgramOutcome outcome;
+#if defined(_WIN32)
+  FILE* pipe = _popen(command.c_str(), "rb");
+#else
+  FILE* pipe = popen(command.c_str(), "r");
+#endif
+  if (pipe == nullptr) return outcome;
+  char chunk[4096];
+  std::size_t n;
+  while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) outcome.output.append(chunk, n);
+#if defined(_WIN32)
+  outcome.status = _pclose(pipe);
+#else
+  const int raw = pclose(pipe);
+  outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+  return outcome;
 }
 
 }  // namespace testsupport

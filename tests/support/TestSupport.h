@@ -7,13 +7,14 @@
 #include <string_view>
 #include <vector>
 
+#include "LenString.h"
+
 namespace testsupport {
 
 // A length-prefixed string in a 256-byte buffer, as the host passes it.
-struct HostString {
-  explicit HostString(std::string_view text);
-  const std::uint8_t* data() const { return bytes; }
-  std::uint8_t bytes[256] = {};
+struct HostString : LenString {
+  using LenString::LenString;
+  const std::uint8_t* data() const { return Buffer(); }
 };
 
 // A fresh, empty folder for this test; removed when the process ends.
@@ -41,5 +42,14 @@ HostString Description();
 // Exports the server's current board into a file in a fresh folder and
 // returns the lines of the file (the test fails on a malformed line end).
 std::vector<std::string> ExportLines(const std::string& fileName = "board.pcb");
+
+// pcb28-export run as a separate process with `arguments` (already quoted
+// for the shell): its exit status (-1 when it did not exit) and its standard
+// output and error together.
+struct ProgramOutcome {
+  int status = -1;
+  std::string output;
+};
+ProgramOutcome RunExportProgram(const std::string& arguments);
 
 }  // namespace testsupport

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "LenString.h"
 #include "PluginExports.h"
 #include "support/Platform.h"
 
@@ -18,14 +18,6 @@ using testsupport::LibrarySymbol;
 // The boolean read as the whole 32-bit result, as a host reading a BOOL does.
 using ExportWholeResultFn = std::uint32_t(PCBAPI_CALL*)(const std::uint8_t*, const std::uint8_t*);
 
-struct LenString {
-  explicit LenString(const std::string& text) {
-    bytes[0] = static_cast<std::uint8_t>(text.size());
-    std::memcpy(bytes + 1, text.data(), text.size());
-  }
-  std::uint8_t bytes[256] = {};
-};
-
 std::string Export(void* plugin, const std::string& path) {
   auto describe = reinterpret_cast<GetPcbExporterDescriptionFn>(
       LibrarySymbol(plugin, "GetPcbExporterDescription"));
@@ -33,7 +25,7 @@ std::string Export(void* plugin, const std::string& path) {
       reinterpret_cast<ExportWholeResultFn>(LibrarySymbol(plugin, "ExportFileFromPcb"));
   EXPECT_NE(exportFile, nullptr);
   if (exportFile == nullptr || describe == nullptr) return {};
-  EXPECT_EQ(exportFile(LenString(path).bytes, LenString(describe()).bytes), 1u);
+  EXPECT_EQ(exportFile(LenString(path).Buffer(), LenString(describe()).Buffer()), 1u);
   std::ifstream in(path, std::ios::binary);
   std::ostringstream content;
   content << in.rdbuf();

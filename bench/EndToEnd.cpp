@@ -1,0 +1,230 @@
+// End-to-end benchmark: generates board files of three sizes and, for each,
+// measures the host program pcb28-export as a user runs it (wall time and
+// peak resident memory of the whole process), and the phases of the same
+// work in this process: reading the file, parsing and checking it into the
+// server, and the export.
+//
+//   pcb28_end_to_end_benchmark [--scales 0.1,0.3333,1] [--repeat N] [--dir PATH]
+//
+// The full size (scale 1) is 5,000 components of 10 pads (with a designator
+// and a comment each), 380,000 tracks, 50,000 vias and 3,000 nets: a board
+// file of about 50 MB.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "BenchBoard.h"
+#include "LenString.h"
+#include "boardfile/BoardFile.h"
+#include "hostapi/PCBProcs.h"
+#include "plugin/Exports.h"
+#include "server/StandInBoard.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point a, Clock::time_point b) {
+  return std::chrono::duration<double>(b - a).count();
+}
+
+// The full size of the board files; no polygons.
+constexpr pcb28bench::BoardSize kFullFile{5000, 10, 380000, 50000, 3000, 0, 0};
+
+// Host objects a board file makes: components with their two texts and
+// pads, tracks, vias, nets.
+std::size_t Objects(const pcb28bench::BoardSize& size) {
+  return size.components * (3 + size.padsPerComponent) + size.tracks + size.vias + size.nets;
+}
+
+// Writes the board file; false when it cannot be written.
+bool WriteBoardFile(const std::string& path, const pcb28bench::BoardSize& size) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return false;
+  std::fputs(
+      "{\"pcb28_board\": 1,\n\"stack\": [\"TopLayer\", \"MidLayer1\", \"MidLayer2\", "
+      "\"BottomLayer\"],\n\"rules\": [{\"kind\": \"Clearance\", \"values\": [\"10mil\"]}, "
+      "{\"kind\": \"Width\", \"values\": [\"12mil\", \"8mil\"]}],\n\"nets\": [\n",
+      f);
+  for (std::size_t i = 0; i < size.nets; ++i) {
+    std::fprintf(f, "%s{\"name\": \"NET%zu\"}\n", i == 0 ? "" : ",", i);
+  }
+  std::fputs("],\n\"components\": [\n", f);
+  std::size_t padNumber = 0;
+  for (std::size_t c = 0; c < size.components; ++c) {
+    const long x = static_cast<long>(c * 25000 % 80000000),
+               y = static_cast<long>(c * 37000 % 60000000);
+    std::fprintf(f,
+                 "%s{\"layer\": \"%s\", \"x\": %ld, \"y\": %ld, \"pattern\": \"%s\", "
+                 "\"designator\": \"U%zu\", \"comment\": \"10k\", \"pads\": [\n",
+                 c == 0 ? "" : ",", c % 2 == 0 ? "TopLayer" : "BottomLayer", x, y,
+                 c % 3 == 0 ? "SOIC-8" : "0603", c + 1);
+    for (std::size_t p = 0; p < size.padsPerComponent; ++p, ++padNumber) {
+      std::fprintf(
+          f,
+          "  %s{\"name\": \"%zu\", \"x\": %ld, \"y\": %ld, \"hole\": %d, \"net\": "
+          "\"NET%zu\", \"size\": {\"x_size\": 600000, \"y_size\": 800000, \"shape\": 2}}\n",
+          p == 0 ? "" : ",", p + 1, x + static_cast<long>(p) * 500000, y, p % 2 == 0 ? 0 : 300000,
+          padNumber % size.nets);
+    }
+    std::fputs("]}\n", f);
+  }
+  std::fputs("],\n\"tracks\": [\n", f);
+  for (std::size_t i = 0; i < size.tracks; ++i) {
+    const long x = static_cast<long>(i * 13 % 90000000), y = static_cast<long>(i * 29 % 70000000);
+    std::fprintf(f,
+                 "%s{\"layer\": \"%s\", \"net\": \"NET%zu\", \"x\": %ld, \"y\": %ld, \"x2\": %ld, "
+                 "\"y2\": %ld, \"width\": \"10mil\"}\n",
+                 i == 0 ? "" : ",", i % 2 == 0 ? "TopLayer" : "BottomLayer", i % size.nets, x, y,
+                 x + 1000000, y + static_cast<long>(i % 7) * 10000);
+  }
+  std::fputs("],\n\"vias\": [\n", f);
+  for (std::size_t i = 0; i < size.vias; ++i) {
+    std::fprintf(f,
+                 "%s{\"net\": \"NET%zu\", \"x\": %zu, \"y\": %zu, \"size\": 500000, \"hole\": "
+                 "280000}\n",
+                 i == 0 ? "" : ",", i % size.nets, i * 17 % 90000000, i * 31 % 70000000);
+  }
+  std::fputs("]}\n", f);
+  return std::fclose(f) == 0;
+}
+
+struct ProgramRun {
+  double seconds = 0;
+  double cpuSeconds = 0;  // user and system: less disturbed by a busy machine
+  double peakMiB = 0;
+  bool ok = false;
+};
+
+// Runs the host program on the board file as a user would, and measures
+// the whole process.
+ProgramRun RunProgram(const std::string& program, const std::string& board,
+                      const std::string& out) {
+  ProgramRun run;
+  const auto t0 = Clock::now();
+  const pid_t child = fork();
+  if (child == 0) {
+    std::FILE* quiet = std::freopen("/dev/null", "w", stderr);
+    (void)quiet;
+    execl(program.c_str(), program.c_str(), board.c_str(), "-o", out.c_str(),
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  if (child < 0) return run;
+  int status = 0;
+  rusage usage{};
+  if (wait4(child, &status, 0, &usage) != child) return run;
+  run.seconds = Seconds(t0, Clock::now());
+  run.peakMiB = usage.ru_maxrss / 1024.0;
+  run.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+                   (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return run;
+}
+
+struct Result {
+  double scale = 0;
+  std::size_t objects = 0, fileBytes = 0;
+  double readSeconds = 1e300, loadSeconds = 1e300, exportSeconds = 1e300;
+  ProgramRun program{1e300, 1e300, 0, true};
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<double> scales = {0.1, 0.3333, 1.0};
+  int repeat = 3;
+  std::string dir = ".";
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--scales" && i + 1 < argc) {
+      scales.clear();
+      std::stringstream list(argv[++i]);
+      for (std::string item; std::getline(list, item, ',');)
+        scales.push_back(std::atof(item.c_str()));
+    } else if (arg == "--repeat" && i + 1 < argc) {
+      repeat = std::max(1, std::atoi(argv[++i]));
+    } else if (arg == "--dir" && i + 1 < argc) {
+      dir = argv[++i];
+    } else {
+      std::fprintf(stderr,
+                   "usage: pcb28_end_to_end_benchmark [--scales LIST] [--repeat N] [--dir PATH]\n");
+      return 2;
+    }
+  }
+
+  PCBProcs::BindEntryPoints(&StandIn_EntryPoint);
+  const LenString description(GetPcbExporterDescription());
+  std::vector<Result> results;
+  for (double scale : scales) {
+    Result r;
+    r.scale = scale;
+    const pcb28bench::BoardSize size = pcb28bench::BoardSize::Scaled(scale, kFullFile);
+    r.objects = Objects(size);
+    char name[64];
+    std::snprintf(name, sizeof name, "/pcb28-e2e-%g.json", scale);
+    const std::string board = dir + name;
+    const std::string out = board + ".pcb";
+    if (!WriteBoardFile(board, size)) {
+      std::fprintf(stderr, "cannot write %s\n", board.c_str());
+      return 1;
+    }
+    std::printf("scale %g: %s\n", scale, board.c_str());
+    std::fflush(stdout);
+    const LenString file(out);
+    for (int i = 0; i < repeat; ++i) {
+      // The phases, as the host program runs them.
+      const auto t0 = Clock::now();
+      std::ifstream in(board, std::ios::binary);
+      std::ostringstream content;
+      content << in.rdbuf();
+      const std::string text = content.str();
+      const auto t1 = Clock::now();
+      std::string error;
+      if (!boardfile::LoadBoardText(text, board, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+      }
+      const auto t2 = Clock::now();
+      ExportFileFromPcb(file.Buffer(), description.Buffer());
+      const auto t3 = Clock::now();
+      r.fileBytes = text.size();
+      r.readSeconds = std::min(r.readSeconds, Seconds(t0, t1));
+      r.loadSeconds = std::min(r.loadSeconds, Seconds(t1, t2));
+      r.exportSeconds = std::min(r.exportSeconds, Seconds(t2, t3));
+      standin::TheServer().Reset();
+    }
+    for (int i = 0; i < repeat; ++i) {
+      const ProgramRun run = RunProgram(PCB28_EXPORT_PROGRAM, board, out);
+      r.program.ok = r.program.ok && run.ok;
+      r.program.seconds = std::min(r.program.seconds, run.seconds);
+      r.program.cpuSeconds = std::min(r.program.cpuSeconds, run.cpuSeconds);
+      r.program.peakMiB = std::max(r.program.peakMiB, run.peakMiB);
+    }
+    if (!r.program.ok) {
+      std::fprintf(stderr, "pcb28-export failed on %s\n", board.c_str());
+      return 1;
+    }
+    results.push_back(r);
+  }
+
+  std::printf("\n%8s %9s %8s %8s %8s %9s %10s %13s %11s %10s %12s\n", "scale", "objects", "file_MB",
+              "read_s", "load_s", "export_s", "program_s", "program_cpu_s", "program_MiB",
+              "us/object", "KiB/object");
+  for (const Result& r : results) {
+    std::printf("%8.4g %9zu %8.1f %8.3f %8.3f %9.3f %10.3f %13.3f %11.1f %10.2f %12.2f\n", r.scale,
+                r.objects, r.fileBytes / 1e6, r.readSeconds, r.loadSeconds, r.exportSeconds,
+                r.program.seconds, r.program.cpuSeconds, r.program.peakMiB,
+                r.program.seconds / r.objects * 1e6, r.program.peakMiB * 1024 / r.objects);
+  }
+  return 0;
+}

@@ -1,0 +1,52 @@
+#include "cli/BoardInput.h"
+
+#include <fstream>
+
+#include "boardfile/BoardFile.h"
+#include "kicad/KicadImport.h"
+
+namespace cli {
+
+namespace {
+
+enum class InputKind { BoardFile, KicadBoard };
+
+// A KiCad board starts with (kicad_pcb; anything else is read as a board file
+// (JSON), so that its faults are told in the board file's terms.
+InputKind KindOf(std::string_view text) {
+  return kicad::IsKicadBoard(text) ? InputKind::KicadBoard : InputKind::BoardFile;
+}
+
+bool Save(std::string_view document, const std::string& path, std::string& error) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << document;
+  out.close();
+  if (!out) error = "cannot write the board file " + path;
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+bool LoadBoard(std::string_view text, const std::string& name, const std::string& saveBoard,
+               std::vector<std::string>& notes, std::string& error) {
+  switch (KindOf(text)) {
+    case InputKind::BoardFile:
+      if (!saveBoard.empty() && !Save(text, saveBoard, error)) return false;
+      return boardfile::LoadBoardText(text, name, error);
+    case InputKind::KicadBoard: {
+      std::string project;
+      kicad::Conversion conversion;
+      if (!kicad::ReadProjectBeside(name, project, error)) return false;
+      if (!kicad::ConvertBoard(text, project, conversion, error)) {
+        error = name + ": " + error;
+        return false;
+      }
+      notes = std::move(conversion.report);
+      if (!saveBoard.empty() && !Save(conversion.document, saveBoard, error)) return false;
+      return boardfile::LoadBoardText(conversion.document, name, error);
+    }
+  }
+  return false;
+}
+
+}  // namespace cli

@@ -1,0 +1,101 @@
+// What pcb28-export needs from the operating system, in one place: files and
+// their identity, the output written beside its destination, signals, the
+// program's folder, loading a library. Platform_posix.cpp holds the POSIX
+// version.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace cli {
+
+// The system's text for an error code ("No such file or directory").
+std::string SystemReason(int error);
+
+// Ignores SIGPIPE (a reader that quits becomes a write error) and SIGXFSZ
+// (a file size limit becomes a write error), and makes SIGINT, SIGTERM and
+// SIGHUP remove the temporary output file and end the progress line before
+// the program ends by the same signal.
+void InstallSignalHandlers();
+
+// The folder of the running program; empty when unknown.
+std::string ProgramFolder();
+
+// Whether `path` names an existing folder.
+bool IsFolder(const std::string& path);
+
+// Which file a path or stream is, to tell the same file under two names.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  bool known = false;
+};
+
+// A board file opened for reading ("-" is standard input). Only regular files
+// are taken, and for standard input also pipes: a device or a named pipe
+// might never end.
+class BoardInput {
+ public:
+  BoardInput() = default;
+  ~BoardInput();
+  BoardInput(const BoardInput&) = delete;
+  BoardInput& operator=(const BoardInput&) = delete;
+
+  // On failure `error` says why, with the system's reason.
+  bool Open(const std::string& path, std::uint64_t limit, std::string& error);
+  // Reads the whole input, refusing more than `limit` bytes; `progress` is
+  // told the bytes read and the size (0 when not known in advance).
+  bool ReadAll(std::string& text, std::string& error,
+               const std::function<void(std::uint64_t, std::uint64_t)>& progress);
+  const FileIdentity& Identity() const { return identity_; }
+
+ private:
+  int fd_ = -1;
+  bool ownFd_ = false;
+  std::string name_;
+  std::uint64_t size_ = 0;  // of a regular file
+  std::uint64_t limit_ = 0;
+  FileIdentity identity_;
+};
+
+// The output of one export. The plug-in writes into a pipe (PluginPath());
+// a thread copies what comes out of it into a temporary file beside the
+// destination, which Commit() moves into place, or straight into an output
+// that is not a regular file. A copy that fails closes the pipe, so the
+// plug-in sees the failure and reports it, and the copy's reason is kept.
+class ExportOutput {
+ public:
+  ExportOutput();
+  ~ExportOutput();  // discards what is not committed
+  ExportOutput(const ExportOutput&) = delete;
+  ExportOutput& operator=(const ExportOutput&) = delete;
+
+  enum class Refusal { None, SameAsInput, FileError };
+  // Checks the destination and creates the temporary file: every error that
+  // can be known before the export. `path` is as the user gave it ("-" is
+  // standard output).
+  Refusal Prepare(const std::string& path, const FileIdentity& input, std::string& error);
+  // Starts the copy; the path the plug-in is to write.
+  bool Start(std::string& pluginPath, std::string& error);
+  // Waits for the copy to end (the plug-in has returned). Returns false with
+  // the copy's reason when writing failed.
+  bool Finish(std::string& reason);
+  // Moves the temporary file into place (nothing to do for a direct output).
+  bool Commit(std::string& reason);
+  // Removes the temporary file.
+  void Discard();
+
+ private:
+  struct State;
+  std::unique_ptr<State> s_;
+};
+
+// A loaded library and its symbols; empty on failure, with the loader's
+// reason in `error`.
+void* OpenLibrary(const std::string& path, std::string& error);
+void* LibrarySymbol(void* library, const char* name);
+
+}  // namespace cli

@@ -1,0 +1,416 @@
+// The POSIX side of pcb28-export (Linux: O_TMPFILE and /proc/self).
+#if !defined(_WIN32)
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+#include <vector>
+
+#include "cli/Platform.h"
+#include "server/ProgressLine.h"
+
+namespace cli {
+
+namespace {
+
+// The temporary output file that has a name, for the signal handler.
+char g_TempPath[PATH_MAX];
+volatile std::sig_atomic_t g_TempPathSet = 0;
+
+void NameTempFile(const std::string& path) {
+  g_TempPathSet = 0;
+  std::snprintf(g_TempPath, sizeof g_TempPath, "%s", path.c_str());
+  g_TempPathSet = 1;
+}
+
+void ForgetTempFile() { g_TempPathSet = 0; }
+
+void OnTerminatingSignal(int signal) {
+  if (g_TempPathSet != 0) unlink(g_TempPath);
+  if (standin::ProgressLineOpen()) {
+    [[maybe_unused]] const ssize_t n = write(STDERR_FILENO, "\n", 1);
+  }
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+FileIdentity IdentityOf(const struct stat& st) {
+  return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), true};
+}
+
+bool Same(const FileIdentity& a, const FileIdentity& b) {
+  return a.known && b.known && a.device == b.device && a.inode == b.inode;
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string BaseOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool WriteAll(int fd, const char* data, std::size_t n) {
+  while (n > 0) {
+    const ssize_t written = write(fd, data, n);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += written;
+    n -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+std::string ProcFdPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+
+}  // namespace
+
+std::string SystemReason(int error) { return std::strerror(error); }
+
+void InstallSignalHandlers() {
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
+  struct sigaction action {};
+  action.sa_handler = &OnTerminatingSignal;
+  sigemptyset(&action.sa_mask);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+std::string ProgramFolder() {
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string() : self.parent_path().string();
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// ------------------------------------------------------------------ input
+
+BoardInput::~BoardInput() {
+  if (ownFd_ && fd_ >= 0) close(fd_);
+}
+
+bool BoardInput::Open(const std::string& path, std::uint64_t limit, std::string& error) {
+  limit_ = limit;
+  struct stat st {};
+  if (path == "-") {
+    fd_ = STDIN_FILENO;
+    if (fstat(fd_, &st) != 0) {
+      error = "cannot read standard input: " + SystemReason(errno);
+      return false;
+    }
+    if (isatty(fd_) == 1) {
+      error = "standard input is a terminal: give a board file, or pipe one in";
+      return false;
+    }
+    if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode) && !S_ISSOCK(st.st_mode)) {
+      error = "standard input is a device, not a board file";
+      return false;
+    }
+  } else {
+    // Asked before opening: opening a named pipe would wait for a writer.
+    if (stat(path.c_str(), &st) != 0) {
+      error = path + ": cannot open the board file: " + SystemReason(errno);
+      return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+      error = path + ": cannot read the board file: " + SystemReason(EISDIR);
+      return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+      error = path +
+              ": not a regular file (a device or a named pipe); give a board file, or "
+              "pipe it in as -";
+      return false;
+    }
+    fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd_ < 0) {
+      error = path + ": cannot open the board file: " + SystemReason(errno);
+      return false;
+    }
+    ownFd_ = true;
+    if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+      error = path + ": not a regular file";
+      return false;
+    }
+    fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+  }
+  name_ = path == "-" ? "standard input" : path;
+  identity_ = IdentityOf(st);
+  size_ = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+  if (size_ > limit_) {
+    error = name_ + ": too large for a board file (" + std::to_string(size_) +
+            " bytes; a board file holds at most " + std::to_string(limit_ >> 20) + " MiB)";
+    return false;
+  }
+  return true;
+}
+
+bool BoardInput::ReadAll(std::string& text, std::string& error,
+                         const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
+  constexpr std::size_t kChunk = 1 << 20;
+  text.clear();
+  text.reserve(static_cast<std::size_t>(size_));
+  std::vector<char> chunk(kChunk);
+  for (;;) {
+    const ssize_t n = read(fd_, chunk.data(), kChunk);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      error = name_ + ": cannot read the board file: " + SystemReason(errno);
+      return false;
+    }
+    if (n == 0) return true;
+    if (text.size() + static_cast<std::uint64_t>(n) > limit_) {
+      error = name_ + ": too large for a board file (more than " + std::to_string(limit_ >> 20) +
+              " MiB)";
+      return false;
+    }
+    text.append(chunk.data(), static_cast<std::size_t>(n));
+    if (progress) progress(text.size(), size_);
+  }
+}
+
+// ------------------------------------------------------------------ output
+
+struct ExportOutput::State {
+  std::string shownPath;  // as the user gave it
+  std::string finalPath;  // symbolic links followed: the file replaced
+  std::string tempPath;   // the temporary file's name, once it has one
+  int target = -1;        // the temporary file, or the direct output
+  bool ownTarget = false;
+  bool direct = false;   // no temporary file: written in place
+  bool unnamed = false;  // an O_TMPFILE file, without a name yet
+  int pipeRead = -1, pipeWrite = -1;
+  std::thread copier;
+  std::atomic<int> copyError{0};
+
+  void CloseFd(int& fd) {
+    if (fd >= 0) close(fd);
+    fd = -1;
+  }
+
+  void Copy() {
+    constexpr std::size_t kChunk = 1 << 20;
+    std::vector<char> buffer(kChunk);
+    for (;;) {
+      const ssize_t n = read(pipeRead, buffer.data(), kChunk);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      if (!WriteAll(target, buffer.data(), static_cast<std::size_t>(n))) {
+        copyError = errno != 0 ? errno : EIO;
+        break;
+      }
+    }
+    // The plug-in's next write fails (EPIPE), and it reports the failure.
+    CloseFd(pipeRead);
+  }
+};
+
+ExportOutput::ExportOutput() : s_(std::make_unique<State>()) {}
+
+ExportOutput::~ExportOutput() { Discard(); }
+
+ExportOutput::Refusal ExportOutput::Prepare(const std::string& path, const FileIdentity& input,
+                                            std::string& error) {
+  State& s = *s_;
+  s.shownPath = path;
+  struct stat st {};
+  auto fail = [&](int code) {
+    error = "cannot write " + path + ": " + SystemReason(code);
+    return Refusal::FileError;
+  };
+  if (path == "-") {
+    s.direct = true;
+    s.target = STDOUT_FILENO;
+    if (fstat(STDOUT_FILENO, &st) == 0 && Same(IdentityOf(st), input)) {
+      error = "standard output is the board file itself";
+      return Refusal::SameAsInput;
+    }
+    return Refusal::None;
+  }
+  // Follow symbolic links to the file they name: that file is replaced and
+  // the links stay. A link into /proc (/dev/stdout, /dev/fd/N) names an open
+  // file, which is written directly.
+  std::string finalPath = path;
+  bool throughProc = false;
+  for (int hops = 0;; ++hops) {
+    if (lstat(finalPath.c_str(), &st) != 0) {
+      if (errno != ENOENT) return fail(errno);
+      break;
+    }
+    if (!S_ISLNK(st.st_mode)) break;
+    if (hops == 40) return fail(ELOOP);
+    std::vector<char> target(PATH_MAX);
+    const ssize_t n = readlink(finalPath.c_str(), target.data(), target.size() - 1);
+    if (n < 0) return fail(errno);
+    const std::string link(target.data(), static_cast<std::size_t>(n));
+    finalPath = !link.empty() && link.front() == '/' ? link : FolderOf(finalPath) + "/" + link;
+    if (finalPath.rfind("/proc/", 0) == 0) {
+      throughProc = true;
+      break;
+    }
+  }
+  s.finalPath = finalPath;
+  const bool exists = stat(path.c_str(), &st) == 0;
+  if (exists && Same(IdentityOf(st), input)) {
+    error = path + " is the board file itself";
+    return Refusal::SameAsInput;
+  }
+  if (exists && S_ISDIR(st.st_mode)) return fail(EISDIR);
+  if (throughProc || (exists && !S_ISREG(st.st_mode))) {
+    s.direct = true;
+    s.target = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (s.target < 0) return fail(errno);
+    s.ownTarget = true;
+    return Refusal::None;
+  }
+  // A read-only file stays as it is, although its folder would let it be
+  // replaced.
+  if (exists && access(finalPath.c_str(), W_OK) != 0) return fail(errno);
+
+  const std::string folder = FolderOf(finalPath);
+  s.target = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (s.target >= 0) {
+    s.unnamed = true;
+  } else if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) {
+    // No unnamed files here: a named one, removed on failure and on signals.
+    std::string name = folder + "/." + BaseOf(finalPath).substr(0, 200) + ".XXXXXX";
+    s.target = mkstemp(name.data());
+    if (s.target < 0) return fail(errno);
+    s.ownTarget = true;
+    s.tempPath = name;
+    NameTempFile(name);
+    fcntl(s.target, F_SETFD, FD_CLOEXEC);
+    const mode_t mask = umask(0);
+    umask(mask);
+    if (!exists) fchmod(s.target, 0666 & ~mask);
+  } else {
+    return fail(errno);
+  }
+  s.ownTarget = true;
+  // The new file gets the old one's permissions.
+  if (exists) fchmod(s.target, st.st_mode & 07777);
+  return Refusal::None;
+}
+
+bool ExportOutput::Start(std::string& pluginPath, std::string& error) {
+  State& s = *s_;
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC) != 0) {
+    error = "cannot start the export: " + SystemReason(errno);
+    return false;
+  }
+  s.pipeRead = fds[0];
+  s.pipeWrite = fds[1];
+  fcntl(s.pipeWrite, F_SETPIPE_SZ, 1 << 20);  // fewer switches; a smaller pipe works too
+  s.copier = std::thread([&s] { s.Copy(); });
+  pluginPath = ProcFdPath(s.pipeWrite);
+  return true;
+}
+
+bool ExportOutput::Finish(std::string& reason) {
+  State& s = *s_;
+  s.CloseFd(s.pipeWrite);
+  if (s.copier.joinable()) s.copier.join();
+  if (s.copyError != 0) {
+    reason = SystemReason(s.copyError);
+    return false;
+  }
+  return true;
+}
+
+bool ExportOutput::Commit(std::string& reason) {
+  State& s = *s_;
+  if (s.direct) {
+    const int fd = s.target;
+    s.target = -1;
+    if (s.ownTarget && close(fd) != 0) {
+      reason = SystemReason(errno);
+      return false;
+    }
+    return true;
+  }
+  if (fsync(s.target) != 0) {
+    reason = SystemReason(errno);
+    return false;
+  }
+  if (s.unnamed) {
+    // A name beside the destination first: a link cannot replace a file.
+    const std::string base = FolderOf(s.finalPath) + "/." + BaseOf(s.finalPath).substr(0, 200);
+    for (int attempt = 0;; ++attempt) {
+      const std::string name =
+          base + "." + std::to_string(getpid()) + "-" + std::to_string(attempt);
+      NameTempFile(name);
+      if (linkat(AT_FDCWD, ProcFdPath(s.target).c_str(), AT_FDCWD, name.c_str(),
+                 AT_SYMLINK_FOLLOW) == 0) {
+        s.tempPath = name;
+        break;
+      }
+      ForgetTempFile();
+      if (errno != EEXIST || attempt == 100) {
+        reason = SystemReason(errno);
+        return false;
+      }
+    }
+    s.unnamed = false;
+  }
+  const int fd = s.target;
+  s.target = -1;
+  if (close(fd) != 0) {
+    reason = SystemReason(errno);
+    return false;
+  }
+  if (rename(s.tempPath.c_str(), s.finalPath.c_str()) != 0) {
+    reason = SystemReason(errno);
+    return false;
+  }
+  ForgetTempFile();
+  s.tempPath.clear();
+  return true;
+}
+
+void ExportOutput::Discard() {
+  State& s = *s_;
+  s.CloseFd(s.pipeWrite);
+  if (s.copier.joinable()) s.copier.join();
+  s.CloseFd(s.pipeRead);
+  if (!s.tempPath.empty()) {
+    unlink(s.tempPath.c_str());
+    ForgetTempFile();
+    s.tempPath.clear();
+  }
+  if (s.ownTarget) s.CloseFd(s.target);
+  s.target = -1;
+}
+
+// ------------------------------------------------------------------ libraries
+
+void* OpenLibrary(const std::string& path, std::string& error) {
+  void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (library == nullptr) error = dlerror();
+  return library;
+}
+
+void* LibrarySymbol(void* library, const char* name) { return dlsym(library, name); }
+
+}  // namespace cli
+
+#endif  // !_WIN32

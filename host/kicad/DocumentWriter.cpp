@@ -1,0 +1,306 @@
+#include <algorithm>
+#include <set>
+
+#include "kicad/ImportedBoard.h"
+#include "kicad/JsonWriter.h"
+
+namespace kicad {
+
+namespace {
+
+class DocumentWriter {
+ public:
+  explicit DocumentWriter(const ImportedBoard& b)
+      : midStack_(b.midStack),
+        netNames_(b.netNames),
+        netOrder_(b.netOrder),
+        boardClasses_(b.classes),
+        components_(b.components),
+        board_(b.free),
+        vias_(b.vias),
+        polygons_(b.polygons),
+        outline_(b.outline) {}
+
+  std::string Emit() {
+    // The origin: the lower-left corner of the Edge.Cuts drawing's box, or of
+    // everything when there is none.
+    Box box;
+    auto addPrims = [&](const Primitives& p, bool edgeOnly) {
+      for (const Track& t : p.tracks)
+        if (!edgeOnly || t.layer == "Mechanical1") box.Add(t.a), box.Add(t.b);
+      for (const ArcTrack& a : p.arcs)
+        if (!edgeOnly || a.layer == "Mechanical1") box.Add(a.arc);
+    };
+    for (bool edgeOnly : {true, false}) {
+      addPrims(board_, edgeOnly);
+      for (const Component& c : components_) addPrims(c.own, edgeOnly);
+      if (!edgeOnly) {
+        for (const Component& c : components_) {
+          box.Add(c.at);
+          for (const Pad& p : c.pads) box.Add(p.at);
+        }
+        for (const Via& v : vias_) box.Add(v.at);
+        for (const Polygon& p : polygons_)
+          for (const OutlineEntry& e : p.outline) box.Add(e.at);
+      }
+      if (!box.empty) break;
+    }
+    left_ = box.left;
+    bottom_ = box.bottom;
+
+    JsonWriter& w = w_;
+    w.BeginObject();
+    w.Field("pcb28_board", 1);
+    w.Key("stack").BeginArray();
+    w.Value("TopLayer");
+    for (const std::string& mid : midStack_) w.Value(mid);
+    w.Value("BottomLayer");
+    w.EndArray();
+
+    w.Key("nets").BeginArray();
+    for (int n : netOrder_) {
+      w.BeginObject();
+      w.Field("name", netNames_.at(n));
+      w.EndObject();
+    }
+    w.EndArray();
+    EmitClasses();
+
+    w.Key("components").BeginArray();
+    for (const Component& c : components_) {
+      w.BeginObject();
+      w.Field("pattern", c.pattern);
+      w.Field("x", X(c.at));
+      w.Field("y", Y(c.at));
+      w.Field("rotation", NormaliseAngle(c.rotation));
+      w.Field("layer", c.bottom ? "BottomLayer" : "TopLayer");
+      if (c.designator) EmitText("designator", *c.designator);
+      if (c.comment) EmitText("comment", *c.comment);
+      w.Key("pads").BeginArray();
+      for (const Pad& p : c.pads) EmitPad(p);
+      w.EndArray();
+      EmitPrimitives(c.own);
+      w.EndObject();
+    }
+    w.EndArray();
+
+    w.Key("polygons").BeginArray();
+    for (const Polygon& p : polygons_) {
+      w.BeginObject();
+      w.Field("id", p.id);
+      w.Field("layer", p.layer);
+      w.Field("net", NetName(p.net));
+      w.Field("track_width", NmToUnits(p.width));
+      EmitOutline(p.outline);
+      w.EndObject();
+    }
+    w.EndArray();
+    if (!outline_.empty()) {
+      w.Key("board_outlines").BeginArray();
+      w.BeginObject();
+      w.Field("id", "board");
+      w.Field("layer", "Mechanical1");
+      EmitOutline(outline_);
+      w.EndObject();
+      w.EndArray();
+    }
+    EmitPrimitives(board_);
+    w.Key("vias").BeginArray();
+    for (const Via& v : vias_) {
+      w.BeginObject();
+      w.Field("x", X(v.at));
+      w.Field("y", Y(v.at));
+      w.Field("size", NmToUnits(v.size));
+      w.Field("hole", NmToUnits(v.hole));
+      w.Field("low_layer", v.low);
+      w.Field("high_layer", v.high);
+      w.Field("net", NetName(v.net));
+      w.EndObject();
+    }
+    w.EndArray();
+    w.EndObject();
+    return w.Text();
+  }
+
+  void EmitClasses() {
+    JsonWriter& w = w_;
+    std::set<std::string> known;
+    for (int n : netOrder_) known.insert(netNames_.at(n));
+    std::vector<std::vector<std::string>> members(boardClasses_.size());
+    w.Key("classes").BeginArray();
+    for (std::size_t i = 0; i < boardClasses_.size(); ++i) {
+      for (const std::string& n : boardClasses_[i].nets)
+        if (known.count(n)) members[i].push_back(n);
+      if (boardClasses_[i].name == "Default") continue;
+      w.BeginObject();
+      w.Field("name", boardClasses_[i].name);
+      w.Key("members").BeginArray();
+      for (const std::string& n : members[i]) w.Value(n);
+      w.EndArray();
+      w.EndObject();
+    }
+    w.EndArray();
+    // The default class gives the board-wide rules; the others win over them
+    // on their nets.
+    w.Key("rules").BeginArray();
+    for (std::size_t i = 0; i < boardClasses_.size(); ++i) {
+      const NetClass& nc = boardClasses_[i];
+      const bool isDefault = nc.name == "Default";
+      std::vector<const std::string*> scopes;
+      if (isDefault) scopes.push_back(nullptr);
+      for (const std::string& n : members[i]) scopes.push_back(&n);
+      for (const std::string* net : scopes) {
+        auto rule = [&](const char* kind, std::initializer_list<std::int64_t> values) {
+          w.BeginObject();
+          w.Field("kind", kind);
+          w.Field("priority", isDefault ? 2 : 1);
+          if (net != nullptr) {
+            w.Key("scope").BeginObject();
+            w.Field("net", *net);
+            w.EndObject();
+          }
+          w.Key("values").BeginArray();
+          for (std::int64_t v : values) w.Value(v);
+          w.EndArray();
+          w.EndObject();
+        };
+        if (nc.clearance) rule("Clearance", {NmToUnits(*nc.clearance)});
+        if (nc.trackWidth) rule("Width", {NmToUnits(*nc.trackWidth), NmToUnits(*nc.trackWidth)});
+        if (nc.viaHole && nc.viaSize)
+          rule("RoutingVias", {NmToUnits(*nc.viaHole), NmToUnits(*nc.viaSize), 0});
+      }
+    }
+    w.EndArray();
+  }
+
+  std::int64_t X(Point p) const { return NmToUnits(p.x - left_); }
+  std::int64_t Y(Point p) const { return NmToUnits(bottom_ - p.y); }
+
+  void EmitText(std::string_view key, const Text& t) {
+    if (!key.empty()) w_.Key(key);
+    w_.BeginObject();
+    w_.Field("text", t.text);
+    w_.Field("x", X(t.at));
+    w_.Field("y", Y(t.at));
+    w_.Field("height", NmToUnits(t.height));
+    w_.Field("width", NmToUnits(t.width));
+    w_.Field("rotation", NormaliseAngle(t.rotation));
+    w_.Field("layer", t.layer);
+    if (t.mirrored) w_.Field("text_flag", 1);
+    w_.EndObject();
+  }
+
+  void EmitPad(const Pad& p) {
+    w_.BeginObject();
+    w_.Field("name", p.name);
+    w_.Field("x", X(p.at));
+    w_.Field("y", Y(p.at));
+    w_.Field("rotation", NormaliseAngle(p.rotation));
+    w_.Field("layer", p.layer);
+    w_.Field("net", NetName(p.net));
+    w_.Key("size").BeginObject();
+    w_.Field("x_size", NmToUnits(p.xSize));
+    w_.Field("y_size", NmToUnits(p.ySize));
+    w_.Field("shape", p.shape);
+    w_.EndObject();
+    if (p.hole > 0) w_.Field("hole", NmToUnits(p.hole));
+    w_.EndObject();
+  }
+
+  void EmitPrimitives(const Primitives& p) {
+    JsonWriter& w = w_;
+    w.Key("tracks").BeginArray();
+    for (const Track& t : p.tracks) {
+      w.BeginObject();
+      w.Field("x", X(t.a));
+      w.Field("y", Y(t.a));
+      w.Field("x2", X(t.b));
+      w.Field("y2", Y(t.b));
+      w.Field("width", NmToUnits(t.width));
+      w.Field("layer", t.layer);
+      if (t.net != 0) w.Field("net", NetName(t.net));
+      if (t.polygon > 0) w.Field("polygon", t.polygon);
+      w.EndObject();
+    }
+    w.EndArray();
+    w.Key("arcs").BeginArray();
+    for (const ArcTrack& a : p.arcs) {
+      w.BeginObject();
+      w.Field("x", X(a.arc.centre));
+      w.Field("y", Y(a.arc.centre));
+      w.Field("radius", NmToUnits(a.arc.radius));
+      w.Field("start_angle", a.arc.start);
+      w.Field("end_angle", a.arc.end);
+      w.Field("width", NmToUnits(a.width));
+      w.Field("layer", a.layer);
+      if (a.net != 0) w.Field("net", NetName(a.net));
+      w.EndObject();
+    }
+    w.EndArray();
+    w.Key("fills").BeginArray();
+    for (const Fill& f : p.fills) {
+      // Corner 1 lower left, corner 2 upper right, with y up.
+      const Point lo{std::min(f.a.x, f.b.x), std::max(f.a.y, f.b.y)};
+      const Point hi{std::max(f.a.x, f.b.x), std::min(f.a.y, f.b.y)};
+      w.BeginObject();
+      w.Field("x", X(lo));
+      w.Field("y", Y(lo));
+      w.Field("x2", X(hi));
+      w.Field("y2", Y(hi));
+      w.Field("layer", f.layer);
+      if (f.net != 0) w.Field("net", NetName(f.net));
+      w.EndObject();
+    }
+    w.EndArray();
+    w.Key("texts").BeginArray();
+    for (const Text& t : p.texts) EmitText("", t);
+    w.EndArray();
+  }
+
+  void EmitOutline(const std::vector<OutlineEntry>& outline) {
+    JsonWriter& w = w_;
+    w.Key("outline").BeginArray();
+    for (const OutlineEntry& e : outline) {
+      w.BeginObject();
+      w.Field("x", X(e.at));
+      w.Field("y", Y(e.at));
+      if (e.arc) {
+        w.Key("arc").BeginObject();
+        w.Field("cx", X(e.arc->centre));
+        w.Field("cy", Y(e.arc->centre));
+        w.Field("radius", NmToUnits(e.arc->radius));
+        w.Field("start_angle", e.arc->start);
+        w.Field("end_angle", e.arc->end);
+        w.EndObject();
+      }
+      w.EndObject();
+    }
+    if (!outline.empty()) {  // closed: back to the first point
+      w.BeginObject();
+      w.Field("x", X(outline[0].at));
+      w.Field("y", Y(outline[0].at));
+      w.EndObject();
+    }
+    w.EndArray();
+  }
+
+  std::string NetName(int net) const { return net == 0 ? "" : netNames_.at(net); }
+
+  const std::vector<std::string>& midStack_;
+  const std::map<int, std::string>& netNames_;
+  const std::vector<int>& netOrder_;
+  const std::vector<NetClass>& boardClasses_;
+  const std::vector<Component>& components_;
+  const Primitives& board_;
+  const std::vector<Via>& vias_;
+  const std::vector<Polygon>& polygons_;
+  const std::vector<OutlineEntry>& outline_;
+  double left_ = 0, bottom_ = 0;
+  JsonWriter w_;
+};
+
+}  // namespace
+
+std::string WriteDocument(const ImportedBoard& board) { return DocumentWriter(board).Emit(); }
+
+}  // namespace kicad

@@ -1,0 +1,301 @@
+// The host objects of the stand-in server: their kinds and every value the
+// entry points exchange, at the width the entry points use. Strings are
+// 8-bit byte strings whose length the entry points cut to the buffer they
+// write into.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "HostLayers.h"
+#include "PcbApi.h"
+
+#define STANDIN_API PCBAPI_EXPORT
+
+namespace standin {
+
+// Object kinds, the host's codes.
+enum class Kind : std::uint8_t {
+  None = 0,  // boards and anything without a kind of its own
+  Arc = 1,
+  Pad = 2,
+  Via = 3,
+  Track = 4,
+  Text = 5,
+  Fill = 6,
+  FromTo = 7,
+  Net = 8,
+  Component = 9,
+  Polygon = 10,
+  Dimension = 11,
+  Coordinate = 12,
+  Class = 13,
+  Rule = 14,
+  ManualFromTo = 15,
+  BoardOutline = 21,
+};
+inline constexpr int kKindCount = 22;  // codes 0 to 21
+
+// Rule kinds with a value query of their own.
+enum class RuleKind : std::uint8_t {
+  Clearance = 0,
+  Width = 2,
+  PlaneConnect = 6,
+  RoutingTopology = 7,
+  RoutingPriority = 8,
+  RoutingVias = 11,
+  PowerPlaneExpansion = 12,
+  SolderMaskExpansion = 13,
+  PasteMaskExpansion = 14,
+};
+
+// ------------------------------------------------------------------ objects
+
+struct STANDIN_API Object {
+  explicit Object(Kind k) : kind(k) {}
+  virtual ~Object() = default;
+  Object(const Object&) = default;
+  Object& operator=(const Object&) = default;
+
+  Kind kind;
+  ObjectHandle handle = 0;  // set by the server when the object is added
+  ObjectHandle board = 0;   // the board the object lies on
+  std::uint8_t bitField2 = 0;
+  std::uint16_t bitField3 = 0;
+};
+
+// The common block of the primitives (and of the group objects that share
+// it): Flags, Index, Layer, NetHandle, Tag, ComponentHandle, X, Y.
+struct STANDIN_API Primitive : Object {
+  using Object::Object;
+  std::uint16_t flags = 0;
+  std::uint16_t index = 0;
+  HostLayer layer = 0;
+  ObjectHandle net = 0;
+  std::uint8_t tag = 0;
+  ObjectHandle component = 0;  // set by the server for component members
+  Coord x = 0;
+  Coord y = 0;
+};
+
+struct STANDIN_API Track : Primitive {
+  static constexpr Kind kKind = Kind::Track;
+  Track() : Primitive(kKind) {}
+  Coord x2 = 0, y2 = 0, width = 0;
+  ObjectHandle polygon = 0;
+  std::int32_t extra1 = 0, extra2 = 0;
+};
+
+struct STANDIN_API Via : Primitive {
+  static constexpr Kind kKind = Kind::Via;
+  Via() : Primitive(kKind) { layer = kMultiLayer; }
+  Coord size = 0, hole = 0;
+  HostLayer lowLayer = kTopLayer, highLayer = kBottomLayer;
+};
+
+struct STANDIN_API Arc : Primitive {
+  static constexpr Kind kKind = Kind::Arc;
+  Arc() : Primitive(kKind) {}
+  Coord radius = 0;
+  double startAngle = 0.0, endAngle = 0.0;
+  Coord lineWidth = 0;
+  ObjectHandle polygon = 0;
+};
+
+struct STANDIN_API Fill : Primitive {
+  static constexpr Kind kKind = Kind::Fill;
+  Fill() : Primitive(kKind) {}
+  Coord x2 = 0, y2 = 0;
+  ObjectHandle polygon = 0;
+  double rotation = 0.0;
+};
+
+struct STANDIN_API Text : Primitive {
+  static constexpr Kind kKind = Kind::Text;
+  Text() : Primitive(kKind) {}
+  Coord height = 0;
+  std::int32_t style = 0;
+  double rotation = 0.0;
+  std::uint8_t textFlag = 0;
+  std::string text;  // at most 254 characters reach the plug-in
+  Coord lineWidth = 0;
+  std::int32_t extra1 = 0, extra2 = 0;
+};
+
+// Size and shape of a pad on one layer.
+struct PadLevel {
+  Coord xSize = 0, ySize = 0;
+  std::uint8_t shape = 0;
+};
+
+struct STANDIN_API Pad : Primitive {
+  static constexpr Kind kKind = Kind::Pad;
+  Pad() : Primitive(kKind) { layer = kMultiLayer; }
+  PadLevel top, mid, bottom;
+  Coord hole = 0;
+  std::string name;  // at most 20 characters reach the plug-in
+  std::uint8_t padByte1 = 0, padByte2 = 0;
+  double rotation = 0.0;
+  std::uint8_t pwrGnd = 0;
+  std::uint8_t stackMode = 0;  // 2 = a size and shape per layer (layerStack)
+  // Per-layer sizes and shapes given by the board file's layer stack or by
+  // the per-layer setters, in layer order; only the layers given are held,
+  // so a pad without a stack of its own stays small. A layer without an
+  // entry answers with the top, mid or bottom level.
+  struct LayerLevel {
+    HostLayer layer;
+    PadLevel level;
+  };
+  std::vector<LayerLevel> layerStack;
+
+  // The level given for a layer, nullptr when none is.
+  const PadLevel* Given(HostLayer code) const {
+    for (const LayerLevel& entry : layerStack) {
+      if (entry.layer == code) return &entry.level;
+    }
+    return nullptr;
+  }
+  // The entry of a layer, made from `initial` when it has none yet.
+  PadLevel& Give(HostLayer code, const PadLevel& initial) {
+    auto at = layerStack.begin();
+    while (at != layerStack.end() && at->layer < code) ++at;
+    if (at == layerStack.end() || at->layer != code) at = layerStack.insert(at, {code, initial});
+    return at->level;
+  }
+};
+
+struct STANDIN_API Component : Primitive {
+  static constexpr Kind kKind = Kind::Component;
+  Component() : Primitive(kKind) { layer = kTopLayer; }
+  ObjectHandle nameText = 0;     // the designator text, 0 = none
+  ObjectHandle commentText = 0;  // the comment text, 0 = none
+  std::string pattern;           // at most 250 characters reach the plug-in
+  std::uint8_t byte1 = 0, byte2 = 0, byte3 = 0;
+  std::int32_t value = 0;
+  double rotation = 0.0;
+  std::int32_t channelOffset = 0;
+  std::uint8_t componentKind = 0;
+  std::int32_t exValue1 = 0;
+  std::uint8_t exByte1 = 0, exByte2 = 0;
+  std::int32_t exValue2 = 0;
+  std::array<std::string, 7> sourceLinks;
+  // Members by kind, in the order they were added (maintained by the server;
+  // the designator and comment texts are not in members[Text]).
+  std::array<std::vector<ObjectHandle>, kKindCount> members;
+};
+
+struct STANDIN_API Polygon : Primitive {
+  static constexpr Kind kKind = Kind::Polygon;
+  Polygon() : Primitive(kKind) {}
+  std::uint8_t byte0 = 0, byte1 = 0, byte2 = 0, byte3 = 0, byte4 = 0;
+  Coord value1 = 0, trackWidth = 0, value3 = 0;
+  std::uint8_t styleCode = 0;
+  // The outline entries; the segment count is their number less one (0 when
+  // empty). The host answers at most kPolygonSegmentCapacity entries.
+  std::vector<PolygonSegment> outline;
+
+ protected:
+  explicit Polygon(Kind k) : Primitive(k) {}
+};
+
+struct STANDIN_API BoardOutline : Polygon {
+  static constexpr Kind kKind = Kind::BoardOutline;
+  BoardOutline() : Polygon(kKind) {}
+};
+
+struct STANDIN_API Coordinate : Primitive {
+  static constexpr Kind kKind = Kind::Coordinate;
+  Coordinate() : Primitive(kKind) {}
+  std::array<Coord, 6> values{};
+};
+
+struct STANDIN_API Dimension : Primitive {
+  static constexpr Kind kKind = Kind::Dimension;
+  Dimension() : Primitive(kKind) {}
+  // PcbApi_QueryDimension after Flags, Index, Tag, X, Y: value1, value2,
+  // (Layer), value3 to value7, byte1.
+  std::int32_t value1 = 0, value2 = 0, value3 = 0, value4 = 0, value5 = 0, value6 = 0, value7 = 0;
+  std::uint8_t byte1 = 0;
+  // PcbApi_QueryExtDimension, in its order.
+  std::uint8_t dimensionCode = 0;
+  std::int32_t extValue1 = 0, extValue2 = 0;
+  std::int32_t ext1 = 0;
+  std::uint8_t extByte1 = 0;
+  std::int32_t ext2 = 0;
+  std::string extText1;
+  std::uint8_t extByte2 = 0;
+  std::int32_t ext3 = 0;
+  std::string extText2, extText3;
+  double ext8Bytes = 0.0;
+  std::int32_t ext4 = 0, ext5 = 0, ext6 = 0;
+  std::uint8_t extByte3 = 0;
+  std::int32_t ext7 = 0, ext8 = 0, ext9 = 0;
+  std::vector<std::array<std::int32_t, 4>> references;
+};
+
+struct STANDIN_API Net : Object {
+  static constexpr Kind kKind = Kind::Net;
+  Net() : Object(kKind) {}
+  std::uint16_t index = 0;
+  std::string name;
+  std::uint8_t netByte = 0;
+  std::uint32_t netValue = 0;
+};
+
+struct STANDIN_API ObjectClass : Object {
+  static constexpr Kind kKind = Kind::Class;
+  ObjectClass() : Object(kKind) {}
+  std::uint16_t index = 0;
+  std::uint8_t byte1 = 0, byte2 = 0;
+  std::string name;
+  std::vector<std::string> members;
+};
+
+struct STANDIN_API FromTo : Object {
+  static constexpr Kind kKind = Kind::FromTo;
+  FromTo() : Object(kKind) {}
+  std::uint16_t index = 0;
+  Coord x = 0, y = 0;
+  std::uint8_t fromByte = 0;
+  Coord x2 = 0, y2 = 0;
+  std::uint8_t toByte = 0;
+  ObjectHandle net = 0;
+};
+
+struct STANDIN_API ManualFromTo : Object {
+  static constexpr Kind kKind = Kind::ManualFromTo;
+  ManualFromTo() : Object(kKind) {}
+  std::uint16_t index = 0;
+  std::array<std::string, 3> texts;
+  std::int32_t value = 0;
+};
+
+// Which objects a rule governs.
+enum class RuleScope : std::uint8_t {
+  All,        // every object
+  Net,        // the net named scopeName and every object on it
+  Component,  // the component whose designator text is scopeName, and its members
+};
+
+struct STANDIN_API Rule : Object {
+  static constexpr Kind kKind = Kind::Rule;
+  Rule() : Object(kKind) {}
+  std::uint8_t ruleKind = 0;
+  std::array<std::uint8_t, 8> bytes{};  // rule bytes 1 to 8
+  std::array<std::string, 4> texts1;
+  std::array<std::int32_t, 4> numbers{};
+  std::array<std::string, 6> texts2;
+  // The values of the rule kind's value query, in its order (narrowed to
+  // the query's widths): Clearance [gap]; Width [first, second];
+  // RoutingVias [a, b, c]; RoutingTopology [t]; RoutingPriority [p];
+  // PlaneConnect [style, a, b, c, d]; the expansions [expansion].
+  std::array<std::int32_t, 5> values{};
+  std::int32_t priority = 1;  // lower wins; the earlier rule on a tie
+  RuleScope scope = RuleScope::All;
+  std::string scopeName;
+  std::vector<HostLayer> layers;  // empty = MultiLayer
+};
+
+}  // namespace standin

@@ -1,0 +1,155 @@
+#include "board/HostBounds.h"
+
+#include <memory>
+#include <vector>
+
+namespace hostbounds {
+
+namespace {
+
+// The handles one walk has yielded: open addressing with linear probing.
+// A slot belongs to the current walk when its stamp is the current one, so
+// the set empties in constant time between the many small walks.
+class HandleSet {
+ public:
+  void Clear() {
+    size_ = 0;
+    if (++stamp_ == 0) {  // the stamps wrapped: wipe them once
+      for (Slot& slot : slots_) slot.stamp = 0;
+      stamp_ = 1;
+    }
+  }
+
+  // False when the handle is in the set already.
+  bool Insert(ObjectHandle handle) {
+    if ((size_ + 1) * 2 > slots_.size()) Grow();
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = Hash(handle) & mask;; at = (at + 1) & mask) {
+      Slot& slot = slots_[at];
+      if (slot.stamp != stamp_) {
+        slot = {handle, stamp_};
+        ++size_;
+        return true;
+      }
+      if (slot.key == handle) return false;
+    }
+  }
+
+ private:
+  struct Slot {
+    ObjectHandle key = 0;
+    std::uint32_t stamp = 0;
+  };
+
+  // Spreads handles that are close together (hosts number objects densely).
+  static std::size_t Hash(ObjectHandle h) {
+    h ^= h >> 16;
+    h *= 0x85EBCA6Bu;
+    h ^= h >> 13;
+    h *= 0xC2B2AE35u;
+    h ^= h >> 16;
+    return h;
+  }
+
+  void Grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(old.empty() ? 64 : old.size() * 2, Slot{});
+    const std::uint32_t stamp = stamp_;
+    stamp_ = 1;
+    size_ = 0;
+    for (const Slot& slot : old)
+      if (slot.stamp == stamp) Insert(slot.key);
+  }
+
+  std::vector<Slot> slots_;
+  std::size_t size_ = 0;
+  std::uint32_t stamp_ = 1;
+};
+
+struct State {
+  int exports = 0;  // open export scopes
+  int depth = 0;    // walks open, nested
+  std::int64_t yields = 0;
+  std::int32_t memberReads = 0;
+  bool cut = false;
+  bool spent = false;  // no walk may yield any more
+  // One set per nesting depth, reused by every walk at that depth.
+  std::vector<std::unique_ptr<HandleSet>> sets;
+
+  void Reset() {
+    yields = 0;
+    memberReads = 0;
+    cut = false;
+    spent = false;
+  }
+  void Release() { sets.clear(); }
+  bool Outermost() const { return exports == 0 && depth == 0; }
+};
+
+State& S() {
+  static State state;
+  return state;
+}
+
+}  // namespace
+
+ExportScope::ExportScope() {
+  State& s = S();
+  if (s.exports++ == 0) s.Reset();
+}
+
+ExportScope::~ExportScope() {
+  State& s = S();
+  if (--s.exports == 0 && s.depth == 0) s.Release();
+}
+
+bool ExportScope::WalkCut() const { return S().cut; }
+
+Walk::Walk(std::int32_t limit) : limit_(limit) {
+  State& s = S();
+  if (s.Outermost()) s.Reset();
+  if (s.spent) return;
+  started_ = true;
+  if (s.sets.size() <= static_cast<std::size_t>(s.depth))
+    s.sets.push_back(std::make_unique<HandleSet>());
+  s.sets[s.depth]->Clear();
+  ++s.depth;
+}
+
+Walk::~Walk() {
+  if (!started_) return;
+  State& s = S();
+  if (--s.depth == 0 && s.exports == 0) s.Release();
+}
+
+bool Walk::Take(ObjectHandle handle) {
+  State& s = S();
+  if (!started_ || s.spent) return false;
+  if (taken_ == limit_ || s.yields == kExportYields) {
+    // The walk has run away: the rest of the export yields nothing.
+    s.cut = true;
+    s.spent = true;
+    return false;
+  }
+  if (!s.sets[s.depth - 1]->Insert(handle)) {
+    s.cut = true;
+    return false;
+  }
+  ++taken_;
+  ++s.yields;
+  return true;
+}
+
+ClassMemberReads::ClassMemberReads() {
+  State& s = S();
+  if (s.Outermost()) s.memberReads = 0;
+}
+
+bool ClassMemberReads::Take() {
+  State& s = S();
+  if (s.memberReads == kClassMemberReads) return false;
+  ++s.memberReads;
+  return true;
+}
+
+}  // namespace hostbounds

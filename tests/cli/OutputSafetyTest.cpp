@@ -1,0 +1,183 @@
+// What happens to the user's files: the old output survives a failed or an
+// interrupted export, links are followed, the board is never overwritten.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "cli/ProgramRun.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using clitest::FolderEntries;
+using clitest::Outcome;
+using clitest::RunExport;
+using clitest::RunSetup;
+
+constexpr const char* kOld = "the old output, which must survive\n";
+
+std::string SmallBoard(const std::string& folder) {
+  const std::string path = folder + "/board.json";
+  testsupport::WriteFile(path,
+                         testsupport::ReadFile(PCB28_TEST_DATA "/../../examples/example.json"));
+  return path;
+}
+
+// A board with many tracks, so that its export takes a while.
+std::string LargeBoard(const std::string& folder, int tracks) {
+  std::string json = R"({"pcb28_board": 1, "nets": [{"name": "N"}], "tracks": [)";
+  for (int i = 0; i < tracks; ++i) {
+    if (i > 0) json += ',';
+    json += R"({"x": )" + std::to_string(i) + R"(, "y": 0, "x2": 5000, "y2": )" +
+            std::to_string(i) + R"(, "width": 80000, "layer": "TopLayer", "net": "N"})";
+  }
+  json += "]}";
+  const std::string path = folder + "/large.json";
+  testsupport::WriteFile(path, json);
+  return path;
+}
+
+// Whether the process has an unnamed (or named temporary) file open in
+// `folder` that already holds data: the export is writing.
+bool WritingInto(pid_t pid, const std::string& folder) {
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+    const fs::path target = fs::read_symlink(entry.path(), ec);
+    if (ec || target.string().rfind(folder + "/", 0) != 0) continue;
+    if (target.string().find(".json") != std::string::npos) continue;
+    struct stat st {};
+    if (stat(entry.path().c_str(), &st) == 0 && st.st_size > 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+TEST(OutputSafety, AFailedExportLeavesTheOldFileAndNothingElse) {
+  const std::string folder = testsupport::TempFolder();
+  const std::string board = SmallBoard(folder);
+  const std::string out = folder + "/out.pcb";
+  testsupport::WriteFile(out, kOld);
+  RunSetup setup;
+  setup.fileSizeLimit = 4096;  // the export is about 12 KB
+  const Outcome outcome = RunExport({board, "-o", out}, setup);
+  EXPECT_EQ(outcome.status, 1) << outcome.err;
+  EXPECT_NE(outcome.err.find("pcb28-export: cannot write " + out + ": File too large"),
+            std::string::npos)
+      << outcome.err;
+  EXPECT_EQ(outcome.err.find("/proc/"), std::string::npos) << outcome.err;
+  EXPECT_EQ(testsupport::ReadFile(out), kOld);
+  EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{"board.json", "out.pcb"}));
+}
+
+TEST(OutputSafety, AnInterruptedExportLeavesTheOldFileAndNothingElse) {
+  const std::string folder = testsupport::TempFolder();
+  const std::string board = LargeBoard(folder, 60000);
+  const std::string out = folder + "/out.pcb";
+  for (int signal : {SIGINT, SIGTERM}) {
+    testsupport::WriteFile(out, kOld);
+    clitest::Process process({board, "-o", out});
+    // Interrupted once the output holds data; waits up to a minute for that.
+    bool writing = false;
+    for (int i = 0; i < 60000 && !writing; ++i) {
+      writing = WritingInto(process.Pid(), folder);
+      if (!writing) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    if (!writing) GTEST_SKIP() << "the export ended before it could be interrupted";
+    process.Signal(signal);
+    const Outcome outcome = process.Wait();
+    EXPECT_EQ(outcome.signal, signal) << outcome.status << outcome.err;
+    EXPECT_EQ(testsupport::ReadFile(out), kOld);
+    EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{"large.json", "out.pcb"}));
+  }
+  // Waiting on its board from standard input, with the output prepared.
+  testsupport::WriteFile(out, kOld);
+  RunSetup setup;
+  setup.keepInputOpen = true;
+  clitest::Process waiting({"-", "-o", out}, setup);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  waiting.Signal(SIGTERM);
+  EXPECT_EQ(waiting.Wait().signal, SIGTERM);
+  EXPECT_EQ(testsupport::ReadFile(out), kOld);
+  EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{"large.json", "out.pcb"}));
+}
+
+TEST(OutputSafety, AnOutputThatIsTheBoardIsRefusedUnderAnyName) {
+  const std::string folder = testsupport::TempFolder();
+  const std::string board = SmallBoard(folder);
+  const std::string content = testsupport::ReadFile(board);
+  fs::create_symlink(board, folder + "/link.pcb");
+  fs::create_hard_link(board, folder + "/hard.pcb");
+  for (const std::string& out :
+       {board, folder + "/link.pcb", folder + "/hard.pcb",
+        folder + "/../" + fs::path(folder).filename().string() + "/board.json"}) {
+    const Outcome outcome = RunExport({"-o", out, board});
+    EXPECT_EQ(outcome.status, 2) << out << "\n" << outcome.err;
+    EXPECT_NE(outcome.err.find("is the board file itself"), std::string::npos) << outcome.err;
+  }
+  EXPECT_EQ(testsupport::ReadFile(board), content);
+  EXPECT_TRUE(fs::is_symlink(folder + "/link.pcb"));
+}
+
+TEST(OutputSafety, ALinkKeepsPointingToTheNewFile) {
+  const std::string folder = testsupport::TempFolder();
+  const std::string board = SmallBoard(folder);
+  fs::create_directory(folder + "/real");
+  testsupport::WriteFile(folder + "/real/out.pcb", kOld);
+  fs::create_symlink("real/out.pcb", folder + "/link.pcb");
+  const Outcome outcome = RunExport({board, "--output=" + folder + "/link.pcb"});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_TRUE(fs::is_symlink(folder + "/link.pcb"));
+  const std::string written = testsupport::ReadFile(folder + "/real/out.pcb");
+  EXPECT_EQ(written.rfind("PCB FILE 6 VERSION 2.80\r\n", 0), 0u);
+  EXPECT_EQ(written.substr(written.size() - 8), "ENDPCB\r\n");
+  EXPECT_EQ(FolderEntries(folder + "/real"), std::vector<std::string>{"out.pcb"});
+}
+
+TEST(OutputSafety, OutputsThatAreNotRegularFilesAreWrittenDirectly) {
+  const std::string folder = testsupport::TempFolder();
+  const std::string board = SmallBoard(folder);
+  // Standard output, as "-" and through /dev/stdout.
+  for (const char* out : {"-", "/dev/stdout"}) {
+    const Outcome outcome = RunExport({board, "-o", out});
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.out.rfind("PCB FILE 6 VERSION 2.80\r\n", 0), 0u) << out;
+    EXPECT_EQ(outcome.out.substr(outcome.out.size() - 8), "ENDPCB\r\n") << out;
+  }
+  EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"board.json"});
+  // A reader that is gone: an error and status 1, not a silent death.
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  close(fds[0]);
+  RunSetup setup;
+  setup.outputFd = fds[1];
+  const Outcome broken = RunExport({board, "-o", "-"}, setup);
+  close(fds[1]);
+  EXPECT_EQ(broken.signal, 0);
+  EXPECT_EQ(broken.status, 1);
+  EXPECT_NE(broken.err.find("cannot write standard output: Broken pipe"), std::string::npos)
+      << broken.err;
+  // A full device.
+  const Outcome full = RunExport({board, "-o", "/dev/full"});
+  EXPECT_EQ(full.status, 1);
+  EXPECT_NE(full.err.find("cannot write /dev/full: No space left on device"), std::string::npos)
+      << full.err;
+}
+
+TEST(OutputSafety, TwoExportsToOnePathEachLeaveAWholeFile) {
+  const std::string folder = testsupport::TempFolder();
+  const std::string board = LargeBoard(folder, 5000);
+  const std::string out = folder + "/out.pcb";
+  clitest::Process first({board, "-o", out});
+  clitest::Process second({board, "-o", out});
+  EXPECT_EQ(first.Wait().status, 0);
+  EXPECT_EQ(second.Wait().status, 0);
+  EXPECT_EQ(testsupport::ReadFile(out), RunExport({board, "-o", "-"}).out);
+  EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{"large.json", "out.pcb"}));
+}

@@ -1,0 +1,78 @@
+// The S-expression reader: its grammar, its escapes and where it says a fault is.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "kicad/SExpr.h"
+
+namespace {
+
+using kicad::Node;
+using kicad::ParseSExpr;
+
+std::string ErrorOf(const std::string& text) {
+  Node root;
+  std::string error;
+  EXPECT_FALSE(ParseSExpr(text, root, error)) << text;
+  return error;
+}
+
+TEST(SExpr, ReadsNestedListsOfSymbolsAndStringsWithTheirPlaces) {
+  Node root;
+  std::string error;
+  ASSERT_TRUE(
+      ParseSExpr("  (kicad_pcb (version 20211014)\n\t(net 1 \"a b\") ()\r\n  )\n", root, error))
+      << error;
+  EXPECT_EQ(root.Head(), "kicad_pcb");
+  ASSERT_EQ(root.items.size(), 4u);
+  const Node& net = root.items[2];
+  EXPECT_EQ(net.Head(), "net");
+  EXPECT_EQ(net.line, 2);
+  EXPECT_EQ(net.column, 2);  // after a tab
+  ASSERT_EQ(net.items.size(), 3u);
+  EXPECT_EQ(net.items[1].kind, Node::Kind::Symbol);
+  EXPECT_EQ(net.items[1].text, "1");
+  EXPECT_EQ(net.items[2].kind, Node::Kind::String);
+  EXPECT_EQ(net.items[2].text, "a b");
+  EXPECT_EQ(net.items[2].column, 9);
+  EXPECT_TRUE(root.items[3].IsList());
+  EXPECT_TRUE(root.items[3].items.empty());
+  EXPECT_EQ(root.Find("version")->items[1].text, "20211014");
+  EXPECT_EQ(root.Find("missing"), nullptr);
+}
+
+TEST(SExpr, DecodesEveryEscapeOfQuotedStrings) {
+  Node root;
+  std::string error;
+  ASSERT_TRUE(ParseSExpr(R"((t "\"\\\a\b\f\n\r\t\v" "\x41\x4a\x7" "\101\60\0" "\q\(" "(a) x"))",
+                         root, error))
+      << error;
+  EXPECT_EQ(root.items[1].text, std::string("\"\\\a\b\f\n\r\t\v"));
+  EXPECT_EQ(root.items[2].text, std::string("AJ\x07"));
+  EXPECT_EQ(root.items[3].text, std::string("A0\0", 3));
+  EXPECT_EQ(root.items[4].text, "q(");  // an unknown escape stands for its character
+  EXPECT_EQ(root.items[5].text, "(a) x");
+  // Columns count characters, not bytes: "é" is two bytes of UTF-8.
+  ASSERT_TRUE(ParseSExpr("(t \"\xC3\xA9\" x)", root, error));
+  EXPECT_EQ(root.items[2].column, 8);
+}
+
+TEST(SExpr, FaultsSayWhereAndWhat) {
+  EXPECT_EQ(ErrorOf(""), "line 1, column 1: the file is empty; expected '('");
+  EXPECT_EQ(ErrorOf("kicad_pcb"), "line 1, column 1: expected '(' at the start of the file");
+  EXPECT_EQ(ErrorOf("(a\n  (b c)\n  (d"), "line 3, column 3: this '(' is never closed");
+  EXPECT_EQ(ErrorOf("(a \"bc)\n"), "line 1, column 4: this string is never closed");
+  EXPECT_EQ(ErrorOf("(a) (b)"),
+            "line 1, column 5: unexpected text after the closing ')' of the file");
+  EXPECT_EQ(ErrorOf("(a \"\\xg\")"), "line 1, column 5: '\\x' without a hexadecimal digit");
+  EXPECT_EQ(ErrorOf("(a \"\\777\")"), "line 1, column 5: octal escape above \\377");
+  const std::string deep =
+      std::string(kicad::kMaxDepth + 1, '(') + std::string(kicad::kMaxDepth + 1, ')');
+  EXPECT_NE(ErrorOf(deep).find("nested deeper than"), std::string::npos);
+  Node root;
+  std::string error;
+  const std::string ok = std::string(kicad::kMaxDepth, '(') + std::string(kicad::kMaxDepth, ')');
+  EXPECT_TRUE(ParseSExpr(ok, root, error)) << error;
+}
+
+}  // namespace
