@@ -16,6 +16,14 @@
 #include <cstddef>
 #include <cstdint>
 
+// The calling convention of the host boundary, the same for both directions:
+// every server entry point below and the plug-in's three exports
+// (PluginExports.h). On 32-bit Windows it is stdcall (the callee pops the
+// arguments), the convention of a DLL interface callable from any language,
+// and every such function is exported under its plain name: no leading
+// underscore, no "@N" suffix (the DLLs are linked with --kill-at). On 64-bit
+// Windows and elsewhere there is only the platform's one C convention.
+// PCBAPI_EXPORT marks a definition that a DLL or shared object exports.
 #if defined(_WIN32)
 #define PCBAPI_CALL __stdcall
 #define PCBAPI_EXPORT __declspec(dllexport)

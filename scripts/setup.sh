@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what the build needs (Debian packages) when it is missing.
+# Installs what the build needs (Debian packages) when it is missing, and
+# the packages given as arguments.
 set -euo pipefail
 
 # kicad-demos: the real KiCad boards of the KiCad import's corpus test.
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev
-          clang libclang-rt-14-dev help2man kicad-demos)
+          clang libclang-rt-14-dev help2man kicad-demos "$@")
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

@@ -16,10 +16,8 @@ namespace {
 constexpr std::size_t kMaxFractionDigits = 18;
 constexpr std::size_t kMaxIntegerDigits = 12;  // far beyond any Coord in either unit
 
-using Wide = __int128;
-
-Wide PowerOfTen(std::size_t n) {
-  Wide result = 1;
+std::uint64_t PowerOfTen(std::size_t n) {
+  std::uint64_t result = 1;
   for (std::size_t i = 0; i < n; ++i) result *= 10;
   return result;
 }
@@ -39,9 +37,13 @@ bool LengthToHost(std::string_view text, Coord& out, std::string& what) {
     what = "expected a length such as \"12.5mil\" or \"0.25mm\"";
     return false;
   };
+  const auto outOfRange = [&] {
+    what = "length out of range: a coordinate is a signed 32-bit number of host units";
+    return false;
+  };
   std::string_view rest = text;
-  Wide numerator = 0;  // units of the text's last decimal place
-  Wide denominator = 1;
+  // The text is integer + fraction / 10^fractionDigits; 12 and 18 digits fit in 64 bits.
+  std::uint64_t integer = 0, fraction = 0;
   bool negative = false;
   if (!rest.empty() && (rest.front() == '-' || rest.front() == '+')) {
     negative = rest.front() == '-';
@@ -52,11 +54,8 @@ bool LengthToHost(std::string_view text, Coord& out, std::string& what) {
   while (!rest.empty() && IsDigit(rest.front())) {
     hadInteger = true;
     if (integerDigits > 0 || rest.front() != '0') ++integerDigits;
-    if (integerDigits > kMaxIntegerDigits) {
-      what = "length out of range: a coordinate is a signed 32-bit number of host units";
-      return false;
-    }
-    numerator = numerator * 10 + (rest.front() - '0');
+    if (integerDigits > kMaxIntegerDigits) return outOfRange();
+    integer = integer * 10 + static_cast<std::uint64_t>(rest.front() - '0');
     rest.remove_prefix(1);
   }
   bool hadFraction = false;
@@ -67,32 +66,48 @@ bool LengthToHost(std::string_view text, Coord& out, std::string& what) {
         what = "a length takes at most 18 decimals";
         return false;
       }
-      numerator = numerator * 10 + (rest.front() - '0');
+      fraction = fraction * 10 + static_cast<std::uint64_t>(rest.front() - '0');
       rest.remove_prefix(1);
       hadFraction = true;
     }
   }
   if (!hadInteger && !hadFraction) return bad();
-  denominator = PowerOfTen(fractionDigits);
+  // Host units = (value * 10^scaleDigits) / divisor: 1 mil is 10^4 units,
+  // 1 mm is 10^8 / 254 units.
+  std::size_t scaleDigits;
+  std::uint64_t divisor;
   if (rest == "mil") {
-    numerator *= kUnitsPerMil;
+    scaleDigits = 4;
+    divisor = 1;
   } else if (rest == "mm") {
-    // value mm = value / 0.0254 mil = value * 10^8 / 254 host units
-    numerator *= 100000000;
-    denominator *= 254;
+    scaleDigits = 8;
+    divisor = 254;
   } else {
     return bad();
   }
-  Wide quotient = numerator / denominator;
-  const Wide remainder = numerator % denominator;
-  if (2 * remainder >= denominator) ++quotient;  // halves away from zero
-  if (negative) quotient = -quotient;
-  if (quotient < std::numeric_limits<Coord>::min() ||
-      quotient > std::numeric_limits<Coord>::max()) {
-    what = "length out of range: a coordinate is a signed 32-bit number of host units";
-    return false;
+  static_assert(kUnitsPerMil == 10000);
+  if (integer > std::numeric_limits<std::uint32_t>::max()) return outOfRange();
+  // scaled = whole + rest / 10^restDigits, with whole integral and the rest below 1.
+  std::uint64_t whole = integer * PowerOfTen(scaleDigits);
+  std::uint64_t restValue = 0;
+  std::size_t restDigits = 0;
+  if (fractionDigits <= scaleDigits) {
+    whole += fraction * PowerOfTen(scaleDigits - fractionDigits);
+  } else {
+    restDigits = fractionDigits - scaleDigits;
+    whole += fraction / PowerOfTen(restDigits);
+    restValue = fraction % PowerOfTen(restDigits);
   }
-  out = static_cast<Coord>(quotient);
+  // Halves away from zero: the remainder (whole % divisor + rest) against divisor / 2.
+  std::uint64_t magnitude = whole / divisor;
+  const std::uint64_t remainder = whole % divisor;
+  if (2 * remainder >= divisor ||
+      (2 * remainder + 1 == divisor && 2 * restValue >= PowerOfTen(restDigits)))
+    ++magnitude;
+  const std::uint64_t limit = std::uint64_t{std::numeric_limits<std::int32_t>::max()} + negative;
+  if (magnitude > limit) return outOfRange();
+  const std::int64_t value = static_cast<std::int64_t>(magnitude);
+  out = static_cast<Coord>(negative ? -value : value);
   return true;
 }
 

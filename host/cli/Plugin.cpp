@@ -5,13 +5,11 @@
 
 #include "LenString.h"
 #include "cli/Platform.h"
+#include "errorbox/ErrorBoxWatch.h"
 
 namespace cli {
 
 namespace {
-
-using ErrorBoxHandler = void (*)(const char*, const char*);
-using SetErrorBoxFn = ErrorBoxHandler (*)(ErrorBoxHandler);
 
 // The error box of the export in progress: its names, and whether it showed.
 struct BoxContext {
@@ -21,14 +19,15 @@ struct BoxContext {
 };
 BoxContext g_Box;
 
-void ReportErrorBox(const char* caption, const char* text) {
+// Stands in for the box: the plug-in goes on as if OK had been clicked.
+void ReportErrorBox(const errorbox::Shown& box) {
   g_Box.shown = true;
-  std::string message = text != nullptr ? text : "";
+  std::string message = box.text;
   for (std::size_t at = 0;
        !g_Box.pluginPath.empty() && (at = message.find(g_Box.pluginPath, at)) != std::string::npos;
        at += g_Box.shownPath.size())
     message.replace(at, g_Box.pluginPath.size(), g_Box.shownPath);
-  std::fprintf(stderr, "%s: %s\n", caption != nullptr ? caption : "", message.c_str());
+  std::fprintf(stderr, "%s: %s\n", box.caption.c_str(), message.c_str());
 }
 
 }  // namespace
@@ -40,15 +39,15 @@ bool Plugin::Load(const std::string& path, std::string& error) {
     error = "cannot load the plug-in " + path + ": " + error;
     return false;
   }
-  describe_ = reinterpret_cast<DescriptionFn>(LibrarySymbol(library, "GetPcbExporterDescription"));
-  export_ = reinterpret_cast<ExportFn>(LibrarySymbol(library, "ExportFileFromPcb"));
-  auto setErrorBox =
-      reinterpret_cast<SetErrorBoxFn>(LibrarySymbol(library, "Pcb28_SetErrorBoxHandler"));
+  describe_ = reinterpret_cast<GetPcbExporterDescriptionFn>(
+      LibrarySymbol(library, "GetPcbExporterDescription"));
+  export_ = reinterpret_cast<ExportFileFromPcbFn>(LibrarySymbol(library, "ExportFileFromPcb"));
   if (describe_ == nullptr || export_ == nullptr) {
     error = path + " is not an export plug-in";
     return false;
   }
-  if (setErrorBox != nullptr) setErrorBox(&ReportErrorBox);
+  // The box is reported on standard error; it never waits for a click.
+  errorbox::Watch(library, &ReportErrorBox);
   return true;
 }
 

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "PluginExports.h"
+
 namespace cli {
 
 class Plugin {
@@ -18,10 +20,8 @@ class Plugin {
   Result Export(const std::string& pluginPath, const std::string& shownPath, std::string& error);
 
  private:
-  using DescriptionFn = const char* (*)();
-  using ExportFn = bool (*)(const unsigned char*, const unsigned char*);
-  DescriptionFn describe_ = nullptr;
-  ExportFn export_ = nullptr;
+  GetPcbExporterDescriptionFn describe_ = nullptr;
+  ExportFileFromPcbFn export_ = nullptr;
   std::string path_;
 };
 

@@ -1,7 +1,11 @@
 #include "server/ProgressLine.h"
 
+#if defined(_WIN32)
+#include <io.h>
+#else
 #include <sys/ioctl.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -90,8 +94,10 @@ std::string Shortened(std::string_view caption, int columns) {
 }
 
 int TerminalColumns() {
+#if !defined(_WIN32)
   winsize size{};
   if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+#endif
   if (const char* columns = std::getenv("COLUMNS")) {
     const int n = std::atoi(columns);
     if (n > 0) return n;
@@ -108,7 +114,11 @@ class ProgressLine {
 
   void Begin(std::string_view caption) {
     // Whether standard error is a terminal is asked once per bar.
+#if defined(_WIN32)
+    drawing_ = shown_ && _isatty(_fileno(stderr)) != 0;
+#else
     drawing_ = shown_ && isatty(STDERR_FILENO) == 1;
+#endif
     if (!drawing_) return;
     caption_ = filter_ ? filter_(caption) : std::string(caption);
     started_ = Clock::now();

@@ -1,8 +1,6 @@
 // The output text file: number formats, line ends, byte-exact strings and the
 // pending I/O error code.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -17,6 +15,8 @@
 #include "ascii28/BufferedTextFile.h"
 #include "ascii28/RecordCommon.h"
 #include "ascii28/RunState.h"
+#include "support/Platform.h"
+#include "support/TestSupport.h"
 
 namespace ascii28 {
 namespace {
@@ -33,11 +33,14 @@ class OutputFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     TakeIoError();
-    std::string pattern = (fs::temp_directory_path() / "ascii28-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
+    folder_ = testsupport::TempFolder();
   }
-  void TearDown() override { fs::remove_all(folder_); }
+  void TearDown() override {
+    // Windows removes no read-only file: make every file writable first.
+    for (const auto& entry : fs::recursive_directory_iterator(folder_))
+      fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add);
+    fs::remove_all(folder_);
+  }
   std::string Path(const char* name) const { return (folder_ / name).string(); }
 
   // What the given writes put into a file opened and closed around them.
@@ -157,19 +160,24 @@ TEST_F(OutputFileTest, FailedOpenIsPendingUntilTaken) {
   EXPECT_FALSE(fs::exists(Path("missing")));
 
   file_->Open(Path("missing/out.pcb").c_str());
-  file_->Open(folder_.c_str());  // a later failure replaces the earlier one
+  file_->Open(folder_.string().c_str());  // a later failure replaces the earlier one
+#if defined(_WIN32)
+  EXPECT_EQ(TakeIoError(), EACCES);  // Windows refuses a folder as access denied
+#else
   EXPECT_EQ(TakeIoError(), EISDIR);
+#endif
 }
 
 TEST_F(OutputFileTest, FullDeviceFailsAtFlushAndClose) {
-  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  file_->Open("/dev/full");
+  const std::string full = testsupport::FullDevice();
+  if (full.empty()) GTEST_SKIP() << "this system has no device that is always full";
+  file_->Open(full.c_str());
   file_->Write("ENDPCB");
   EXPECT_EQ(TakeIoError(), 0);  // still in the buffer
   file_->Close();
   EXPECT_EQ(TakeIoError(), ENOSPC);
 
-  file_->Open("/dev/full");
+  file_->Open(full.c_str());
   file_->Write(std::string(BufferedTextFile::kBufferSize + 1, 'x'));
   EXPECT_EQ(TakeIoError(), ENOSPC);
   file_->Close();
@@ -177,8 +185,10 @@ TEST_F(OutputFileTest, FullDeviceFailsAtFlushAndClose) {
 
 TEST_F(OutputFileTest, ReadOnlyFileIsNotOpened) {
   { std::ofstream(Path("ro")) << "keep"; }
-  ASSERT_EQ(chmod(Path("ro").c_str(), 0444), 0);
-  if (access(Path("ro").c_str(), W_OK) == 0) GTEST_SKIP() << "privileged user may write anyway";
+  fs::permissions(Path("ro"),
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  if (std::ofstream(Path("ro"), std::ios::app).is_open())
+    GTEST_SKIP() << "this user may write read-only files anyway (root, or Wine run by root)";
   file_->Open(Path("ro").c_str());
   EXPECT_FALSE(file_->IsOpen());
   EXPECT_EQ(TakeIoError(), EACCES);

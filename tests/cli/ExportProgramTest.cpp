@@ -2,20 +2,21 @@
 // server, the board file and the plug-in, with its exit status and messages.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
+#include <vector>
 
+#include "support/Platform.h"
 #include "support/TestSupport.h"
 
 namespace {
 
 using Outcome = testsupport::ProgramOutcome;
 
-Outcome RunProgram(const std::string& arguments) {
-  return testsupport::RunExportProgram(arguments);
+Outcome RunProgram(const std::vector<std::string>& arguments) {
+  Outcome outcome;
+  outcome.status = testsupport::RunProgram(PCB28_EXPORT_PROGRAM, arguments, &outcome.output);
+  return outcome;
 }
-
-std::string Quote(const std::string& text) { return "'" + text + "'"; }
 
 std::string BoardFile(const std::string& folder, const std::string& json) {
   const std::string path = folder + "/board.json";
@@ -27,7 +28,7 @@ std::string BoardFile(const std::string& folder, const std::string& json) {
 
 TEST(ExportProgram, WritesTheDefaultOutputBesideTheBoardFile) {
   const std::string folder = testsupport::TempFolder();
-  const Outcome outcome = RunProgram(Quote(BoardFile(folder, R"({"pcb28_board": 1})")));
+  const Outcome outcome = RunProgram({BoardFile(folder, R"({"pcb28_board": 1})")});
   EXPECT_EQ(outcome.status, 0) << outcome.output;
   bool wellFormed = false;
   const auto lines =
@@ -41,8 +42,7 @@ TEST(ExportProgram, WritesTheDefaultOutputBesideTheBoardFile) {
 TEST(ExportProgram, AMissingFolderIsReportedWithItsReasonAndExitsWithOne) {
   const std::string folder = testsupport::TempFolder();
   const std::string out = folder + "/missing/out.pcb";
-  const Outcome outcome =
-      RunProgram(Quote(BoardFile(folder, R"({"pcb28_board": 1})")) + " -o " + Quote(out));
+  const Outcome outcome = RunProgram({BoardFile(folder, R"({"pcb28_board": 1})"), "-o", out});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(
       outcome.output.find("pcb28-export: cannot write " + out + ": No such file or directory"),
@@ -52,30 +52,28 @@ TEST(ExportProgram, AMissingFolderIsReportedWithItsReasonAndExitsWithOne) {
 
 TEST(ExportProgram, BadArgumentsExitWithTwoAndBadBoardFilesWithThree) {
   const std::string folder = testsupport::TempFolder();
-  EXPECT_EQ(RunProgram("").status, 2);
-  EXPECT_EQ(RunProgram("--frobnicate x.json").status, 2);
-  EXPECT_EQ(RunProgram("a.json b.json").status, 3);  // several boards, both missing
-  EXPECT_EQ(RunProgram("a.json -o").status, 2);
-  EXPECT_EQ(RunProgram(Quote(folder + "/does-not-exist.json")).status, 3);
+  EXPECT_EQ(RunProgram({}).status, 2);
+  EXPECT_EQ(RunProgram({"--frobnicate", "x.json"}).status, 2);
+  EXPECT_EQ(RunProgram({"a.json", "b.json"}).status, 3);  // several boards, both missing
+  EXPECT_EQ(RunProgram({"a.json", "-o"}).status, 2);
+  EXPECT_EQ(RunProgram({folder + "/does-not-exist.json"}).status, 3);
   // Exporting x.pcb to its own name would overwrite the input.
   testsupport::WriteFile(folder + "/x.pcb", "keep me");
-  EXPECT_EQ(RunProgram(Quote(folder + "/x.pcb")).status, 2);
+  EXPECT_EQ(RunProgram({folder + "/x.pcb"}).status, 2);
   EXPECT_EQ(testsupport::ReadFile(folder + "/x.pcb"), "keep me");
 
-  const Outcome bad = RunProgram(Quote(BoardFile(folder, R"({"pcb28_board": 1, "widht": 3})")));
+  const Outcome bad = RunProgram({BoardFile(folder, R"({"pcb28_board": 1, "widht": 3})")});
   EXPECT_EQ(bad.status, 3);
   EXPECT_NE(bad.output.find("widht"), std::string::npos) << bad.output;
   EXPECT_NE(bad.output.find("board.json"), std::string::npos) << bad.output;
 
   // A file name longer than the system takes is a file error, with its reason.
   const std::string tooLong = folder + "/" + std::string(300, 'n') + ".pcb";
-  EXPECT_EQ(RunProgram(Quote(BoardFile(folder, R"({"pcb28_board": 1})")) + " -o " + Quote(tooLong))
-                .status,
-            1);
+  EXPECT_EQ(RunProgram({BoardFile(folder, R"({"pcb28_board": 1})"), "-o", tooLong}).status, 1);
 }
 
 TEST(ExportProgram, HelpExplainsTheCommand) {
-  const Outcome outcome = RunProgram("--help");
+  const Outcome outcome = RunProgram({"--help"});
   EXPECT_EQ(outcome.status, 0);
   EXPECT_NE(outcome.output.find("Usage: pcb28-export [OPTION]... BOARD..."), std::string::npos);
   EXPECT_NE(outcome.output.find("Exit status"), std::string::npos);

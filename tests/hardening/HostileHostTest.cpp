@@ -86,10 +86,10 @@ class HostileHostTest : public ::testing::Test {
     server().Reset();
     server().CreateBoard();
     g_ErrorBoxes = 0;
-    previous_ = Pcb28_SetErrorBoxHandler(&CountErrorBox);
+    previous_ = plugin::SetErrorBoxHandler(&CountErrorBox);
   }
   void TearDown() override {
-    Pcb28_SetErrorBoxHandler(previous_);
+    plugin::SetErrorBoxHandler(previous_);
     server().Reset();
     PCBProcs::UnbindEntryPoints();
   }

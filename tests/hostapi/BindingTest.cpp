@@ -1,6 +1,5 @@
 // The entry-point table: binding by name, absent slots and their defaults,
 // and the by-value copies of the two string-taking wrappers.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,6 +9,7 @@
 
 #include "hostapi/PCBProcs.h"
 #include "server/StandInBoard.h"
+#include "support/Platform.h"
 
 using PCBProcs::EntryPoint;
 
@@ -177,8 +177,8 @@ TEST_F(BindingTest, StringArgumentsAreHandedOverAsCopies) {
 TEST_F(BindingTest, LoadedServerBindsEveryCalledNameAndNoOther) {
   // The host loads its server before the plug-in binds; the module lookup
   // must find it by its name without loading it.
-  void* server = dlopen(PCB28_SERVER_PATH, RTLD_NOW | RTLD_GLOBAL);
-  ASSERT_NE(server, nullptr) << dlerror();
+  void* server = testsupport::LoadLibraryFile(PCB28_SERVER_PATH);
+  ASSERT_NE(server, nullptr) << testsupport::LastLibraryError();
   PCBProcs::BindFromLoadedServer();
   int calledBound = 0, otherBound = 0;
 #define COUNT_CALLED(name, absent, wrap) calledBound += PCBProcs::IsBound(EntryPoint::name);
@@ -188,7 +188,7 @@ TEST_F(BindingTest, LoadedServerBindsEveryCalledNameAndNoOther) {
 #undef COUNT_BOUND
   EXPECT_EQ(calledBound, 74);
   EXPECT_EQ(otherBound, 0);
-  dlclose(server);
+  testsupport::UnloadLibrary(server);
 }
 
 TEST(UnitConversions, RoundAsTheHostDoes) {

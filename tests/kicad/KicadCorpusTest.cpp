@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Platform.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -139,8 +140,6 @@ Counts CountKicad(const std::string& text) {
   return c;
 }
 
-std::string Quote(const std::string& text) { return "'" + text + "'"; }
-
 Counts CountsLine(const std::string& pcb) {
   const std::size_t first = pcb.find("\r\n");
   std::istringstream line(pcb.substr(first + 2, pcb.find("\r\n", first + 2) - first - 2));
@@ -167,8 +166,9 @@ TEST(KicadCorpus, EveryDemoBoardExportsTheSameTwiceWithTheCountsOfItsFile) {
     for (int run = 0; run < 2; ++run) {
       const std::string pcb = folder + "/out" + std::to_string(run) + ".pcb";
       const std::string json = folder + "/out" + std::to_string(run) + ".json";
-      const testsupport::ProgramOutcome outcome = testsupport::RunExportProgram(
-          Quote(board.string()) + " -o " + Quote(pcb) + " --save-board " + Quote(json));
+      testsupport::ProgramOutcome outcome;
+      outcome.status = testsupport::RunProgram(
+          PCB28_EXPORT_PROGRAM, {board.string(), "-o", pcb, "--save-board", json}, &outcome.output);
       ASSERT_EQ(outcome.status, 0) << outcome.output;
       outputs[run] = testsupport::ReadFile(pcb);
       documents[run] = testsupport::ReadFile(json);

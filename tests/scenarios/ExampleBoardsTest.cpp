@@ -2,7 +2,6 @@
 // the same bytes as an export in this process, and the file reads back as a
 // well-formed sequence of sections whose records agree with the counts line.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "server/StandInBoard.h"
+#include "support/Platform.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -144,10 +144,7 @@ Lines Counts(const std::string& line) {
 }
 
 int RunProgram(const std::string& board, const std::string& out) {
-  const std::string command =
-      std::string(PCB28_EXPORT_PROGRAM) + " '" + board + "' -o '" + out + "' > /dev/null 2>&1";
-  const int raw = std::system(command.c_str());
-  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return testsupport::RunProgram(PCB28_EXPORT_PROGRAM, {board, "-o", out});
 }
 
 class ExampleBoardsTest : public ::testing::TestWithParam<const char*> {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "hostapi/PCBProcs.h"
+#include "support/Platform.h"
 #include "support/TestSupport.h"
 
 using namespace standin;
@@ -429,7 +430,11 @@ TEST_F(ServerTest, RecorderHidingAndProgress) {
   PcbApi_DestroyIterator(it);
   EXPECT_TRUE(server().Calls().empty());
 
-  EXPECT_EQ(StandIn_EntryPoint("PcbApi_QueryTrack"), reinterpret_cast<void*>(&PcbApi_QueryTrack));
+  // The address the library exports (on Windows &PcbApi_QueryTrack here is
+  // this program's import stub).
+  EXPECT_EQ(StandIn_EntryPoint("PcbApi_QueryTrack"),
+            testsupport::LibrarySymbol(testsupport::LoadedLibrary(PCB28_SERVER_FILE),
+                                       "PcbApi_QueryTrack"));
   EXPECT_EQ(StandIn_EntryPoint("PcbApi_SendCommand"), nullptr);  // bound only, not served
   EXPECT_EQ(StandIn_EntryPoint("pcbapi_querytrack"), nullptr);
   server().Hide("PcbApi_QueryTrack");

@@ -1,8 +1,9 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#if !defined(_WIN32)
 #include <sys/wait.h>
-#include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "hostapi/PCBProcs.h"
 #include "plugin/Exports.h"
 #include "server/StandInBoard.h"
+#include "support/Platform.h"
 
 namespace testsupport {
 
@@ -23,7 +25,7 @@ namespace {
 struct TempRoot {
   fs::path path;
   TempRoot() {
-    path = fs::temp_directory_path() / ("pcb28-test-" + std::to_string(getpid()));
+    path = fs::temp_directory_path() / ("pcb28-test-" + std::to_string(ProcessId()));
     fs::create_directories(path);
   }
   ~TempRoot() {
@@ -95,13 +97,21 @@ std::vector<std::string> ExportLines(const std::string& fileName) {
 ProgramOutcome RunExportProgram(const std::string& arguments) {
   const std::string command = std::string(PCB28_EXPORT_PROGRAM) + " " + arguments + " 2>&1";
   ProgramOutcome outcome;
+#if defined(_WIN32)
+  FILE* pipe = _popen(command.c_str(), "rb");
+#else
   FILE* pipe = popen(command.c_str(), "r");
+#endif
   if (pipe == nullptr) return outcome;
   char chunk[4096];
   std::size_t n;
   while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) outcome.output.append(chunk, n);
+#if defined(_WIN32)
+  outcome.status = _pclose(pipe);
+#else
   const int raw = pclose(pipe);
   outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
   return outcome;
 }
 

@@ -1,0 +1,33 @@
+// The three functions the plug-in exports to the host, in the calling
+// convention of the host boundary (PCBAPI_CALL, PcbApi.h). The host finds
+// them by these plain names.
+#pragma once
+
+#include <cstdint>
+
+#include "PcbApi.h"
+
+// A boolean result: exactly 1 (true) or 0 (false) in the whole 32-bit result
+// register, so a host that reads one byte and one that reads a 32-bit BOOL
+// see the same answer.
+using PcbBool = std::int32_t;
+
+extern "C" {
+
+// The format description, zero-terminated, owned by the plug-in.
+const char* PCBAPI_CALL GetPcbExporterDescription();
+
+// True if and only if `description` (a length-prefixed string) is exactly
+// the plug-in's own description.
+PcbBool PCBAPI_CALL RecognisedPcbFormat(const std::uint8_t* description);
+
+// Exports the board in focus into `fileName` when `formatDescription` is the
+// plug-in's own; true whenever the description was recognised.
+PcbBool PCBAPI_CALL ExportFileFromPcb(const std::uint8_t* fileName,
+                                      const std::uint8_t* formatDescription);
+
+}  // extern "C"
+
+using GetPcbExporterDescriptionFn = decltype(&GetPcbExporterDescription);
+using RecognisedPcbFormatFn = decltype(&RecognisedPcbFormat);
+using ExportFileFromPcbFn = decltype(&ExportFileFromPcb);
