@@ -11,7 +11,7 @@ SECONDS_PER_TARGET=${FUZZ_SECONDS:-60}
 werror=${PCB28_WERROR:-OFF}
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DPCB28_FUZZ=ON -DPCB28_TESTS=OFF -DPCB28_WERROR="$werror"
-targets=(fuzz_boardfile fuzz_export fuzz_kicad)
+targets=(fuzz_boardfile fuzz_boardreaders fuzz_export fuzz_kicad)
 cmake --build "$BUILD_DIR" -j2 --target "${targets[@]}"
 for target in "${targets[@]}"; do
   work="$BUILD_DIR/corpus-run/$target"

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 # kicad-demos: the real KiCad boards of the KiCad import's corpus test.
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev libsimdjson-dev
           clang libclang-rt-14-dev help2man kicad-demos "$@")
 missing=()
 for package in "${packages[@]}"; do

@@ -1,18 +1,23 @@
-// The board-file reader. The whole document is read and checked into a staged
-// board first; only a document without any fault reaches the server, which is
-// then reset and given the staged board in one go.
+// The board-file reader. The streaming reader (where it is built in) reads a
+// good file straight into the server; a file it refuses is read again by the
+// exact reader, which checks the whole document into a staged board first
+// and says what is wrong and where. Only a document without any fault
+// reaches the server.
 #include "boardfile/BoardFile.h"
 
-#include <fstream>
+#include <cstdio>
 #include <memory>
-#include <sstream>
 
 #include "boardfile/BoardReader.h"
+#include "boardfile/ExactReader.h"
 #include "boardfile/JsonInput.h"
+#if PCB28_FAST_BOARDFILE
+#include "boardfile/FastReader.h"
+#endif
 
 namespace boardfile {
 
-bool LoadBoardText(std::string_view text, const std::string& name, std::string& error) {
+bool LoadBoardExact(std::string_view text, const std::string& name, std::string& error) {
   error.clear();
   json root;
   std::string place, what;
@@ -38,21 +43,54 @@ bool LoadBoardText(std::string_view text, const std::string& name, std::string& 
   return true;
 }
 
+bool LoadBoardInPlace(std::string& text, const std::string& name, std::string& error) {
+#if PCB28_FAST_BOARDFILE
+  const std::size_t size = text.size();
+  text.append(kBoardTextPadding, '\0');  // no new buffer when the caller reserved the room
+  const bool loaded = LoadFast(std::string_view(text.data(), size), text.size());
+  text.resize(size);
+  if (loaded) {
+    error.clear();
+    return true;
+  }
+#endif
+  return LoadBoardExact(text, name, error);
+}
+
+bool LoadBoardText(std::string_view text, const std::string& name, std::string& error) {
+#if PCB28_FAST_BOARDFILE
+  std::string copy;
+  copy.reserve(text.size() + kBoardTextPadding);
+  copy.assign(text);
+  return LoadBoardInPlace(copy, name, error);
+#else
+  return LoadBoardExact(text, name, error);
+#endif
+}
+
 bool LoadBoardFile(const std::string& path, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  // Read once, into a buffer with room for the reader.
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+  if (file == nullptr) {
     standin::TheServer().Reset();
     error = path + ": cannot open the board file";
     return false;
   }
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad()) {
+  std::string text;
+  if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+    const long size = std::ftell(file.get());
+    if (size > 0) text.reserve(static_cast<std::size_t>(size) + kBoardTextPadding);
+    std::rewind(file.get());
+  }
+  char chunk[1 << 16];
+  std::size_t n;
+  while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) text.append(chunk, n);
+  if (std::ferror(file.get())) {
     standin::TheServer().Reset();
     error = path + ": cannot read the board file";
     return false;
   }
-  return LoadBoardText(content.str(), path, error);
+  return LoadBoardInPlace(text, path, error);
 }
 
 }  // namespace boardfile

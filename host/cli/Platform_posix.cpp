@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "boardfile/BoardFile.h"
 #include "cli/Platform.h"
 #include "server/ProgressLine.h"
 
@@ -168,7 +169,8 @@ bool BoardInput::ReadAll(std::string& text, std::string& error,
                          const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
   constexpr std::size_t kChunk = 1 << 20;
   text.clear();
-  text.reserve(static_cast<std::size_t>(size_));
+  // Room for the board-file reader to read the text in place.
+  text.reserve(static_cast<std::size_t>(size_) + boardfile::kBoardTextPadding);
   std::vector<char> chunk(kChunk);
   for (;;) {
     const ssize_t n = read(fd_, chunk.data(), kChunk);

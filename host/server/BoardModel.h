@@ -16,6 +16,7 @@ struct Dielectric {
   std::uint8_t type = 1;
   double constant = 4.8;
   std::int32_t height = 126000;
+  bool operator==(const Dielectric&) const = default;
 };
 
 struct Layer {
@@ -25,11 +26,13 @@ struct Layer {
   HostLayer prevLayer = 0, nextLayer = 0;
   Dielectric dielectric;
   std::string planeNet = "(No Net)";  // internal planes
+  bool operator==(const Layer&) const = default;
 };
 
 struct LayerInfo {
   std::uint8_t value1 = 0, value2 = 0;
   std::int32_t info = 0;
+  bool operator==(const LayerInfo&) const = default;
 };
 
 struct Grids {
@@ -38,6 +41,7 @@ struct Grids {
   std::int32_t grid9 = 0;
   std::uint8_t grid10 = 0;
   double grid11 = 0, grid12 = 0, grid13 = 0, grid14 = 0;
+  bool operator==(const Grids&) const = default;
 };
 
 struct OutputOptions {
@@ -45,32 +49,38 @@ struct OutputOptions {
   std::array<std::uint8_t, 22> bytes{};
   std::array<std::uint8_t, 110> plotLayers{};  // flags 1 to 109
   std::array<std::uint8_t, 110> flipLayers{};  // flags 1 to 109
+  bool operator==(const OutputOptions&) const = default;
 };
 
 struct PlotterPen {
   std::int32_t value1 = 0, value2 = 0;
+  bool operator==(const PlotterPen&) const = default;
 };
 
 struct CompositeLayer {
   std::int32_t value1 = 0, value2 = 0;
   std::uint8_t value3 = 0;
   std::int32_t value4 = 0;
+  bool operator==(const CompositeLayer&) const = default;
 };
 
 struct PrinterOptions {
   std::array<std::int32_t, 26> values{};
   std::array<PlotterPen, 9> pens{};                               // pens 1 to 8
   std::array<CompositeLayer, kHostLayerCount> compositeLayers{};  // layers 1 to 82
+  bool operator==(const PrinterOptions&) const = default;
 };
 
 struct PlacerOptions {
   std::string text1, text2;
   std::array<std::uint8_t, 4> bytes{};
+  bool operator==(const PlacerOptions&) const = default;
 };
 
 struct LayerPair {
   HostLayer lowLayer = 0, highLayer = 0;
   std::uint8_t value1 = 0, value2 = 0;
+  bool operator==(const LayerPair&) const = default;
 };
 
 struct STANDIN_API Board : Object {
@@ -102,6 +112,7 @@ struct STANDIN_API Board : Object {
   // Document order, maintained by the server.
   std::vector<ObjectHandle> components;
   std::array<std::vector<ObjectHandle>, kKindCount> freeObjects;
+  bool operator==(const Board&) const = default;
 };
 
 }  // namespace standin

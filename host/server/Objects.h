@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,11 @@
 #include "PcbApi.h"
 
 #define STANDIN_API PCBAPI_EXPORT
+
+// Outline entries are equal when their bytes are (the layout is packed).
+inline bool operator==(const PolygonSegment& a, const PolygonSegment& b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 namespace standin {
 
@@ -64,6 +70,7 @@ struct STANDIN_API Object {
   ObjectHandle board = 0;   // the board the object lies on
   std::uint8_t bitField2 = 0;
   std::uint16_t bitField3 = 0;
+  bool operator==(const Object&) const = default;
 };
 
 // The common block of the primitives (and of the group objects that share
@@ -78,6 +85,7 @@ struct STANDIN_API Primitive : Object {
   ObjectHandle component = 0;  // set by the server for component members
   Coord x = 0;
   Coord y = 0;
+  bool operator==(const Primitive&) const = default;
 };
 
 struct STANDIN_API Track : Primitive {
@@ -86,6 +94,7 @@ struct STANDIN_API Track : Primitive {
   Coord x2 = 0, y2 = 0, width = 0;
   ObjectHandle polygon = 0;
   std::int32_t extra1 = 0, extra2 = 0;
+  bool operator==(const Track&) const = default;
 };
 
 struct STANDIN_API Via : Primitive {
@@ -93,6 +102,7 @@ struct STANDIN_API Via : Primitive {
   Via() : Primitive(kKind) { layer = kMultiLayer; }
   Coord size = 0, hole = 0;
   HostLayer lowLayer = kTopLayer, highLayer = kBottomLayer;
+  bool operator==(const Via&) const = default;
 };
 
 struct STANDIN_API Arc : Primitive {
@@ -102,6 +112,7 @@ struct STANDIN_API Arc : Primitive {
   double startAngle = 0.0, endAngle = 0.0;
   Coord lineWidth = 0;
   ObjectHandle polygon = 0;
+  bool operator==(const Arc&) const = default;
 };
 
 struct STANDIN_API Fill : Primitive {
@@ -110,6 +121,7 @@ struct STANDIN_API Fill : Primitive {
   Coord x2 = 0, y2 = 0;
   ObjectHandle polygon = 0;
   double rotation = 0.0;
+  bool operator==(const Fill&) const = default;
 };
 
 struct STANDIN_API Text : Primitive {
@@ -122,12 +134,14 @@ struct STANDIN_API Text : Primitive {
   std::string text;  // at most 254 characters reach the plug-in
   Coord lineWidth = 0;
   std::int32_t extra1 = 0, extra2 = 0;
+  bool operator==(const Text&) const = default;
 };
 
 // Size and shape of a pad on one layer.
 struct PadLevel {
   Coord xSize = 0, ySize = 0;
   std::uint8_t shape = 0;
+  bool operator==(const PadLevel&) const = default;
 };
 
 struct STANDIN_API Pad : Primitive {
@@ -147,6 +161,7 @@ struct STANDIN_API Pad : Primitive {
   struct LayerLevel {
     HostLayer layer;
     PadLevel level;
+    bool operator==(const LayerLevel&) const = default;
   };
   std::vector<LayerLevel> layerStack;
 
@@ -164,6 +179,7 @@ struct STANDIN_API Pad : Primitive {
     if (at == layerStack.end() || at->layer != code) at = layerStack.insert(at, {code, initial});
     return at->level;
   }
+  bool operator==(const Pad&) const = default;
 };
 
 struct STANDIN_API Component : Primitive {
@@ -184,6 +200,7 @@ struct STANDIN_API Component : Primitive {
   // Members by kind, in the order they were added (maintained by the server;
   // the designator and comment texts are not in members[Text]).
   std::array<std::vector<ObjectHandle>, kKindCount> members;
+  bool operator==(const Component&) const = default;
 };
 
 struct STANDIN_API Polygon : Primitive {
@@ -196,6 +213,8 @@ struct STANDIN_API Polygon : Primitive {
   // empty). The host answers at most kPolygonSegmentCapacity entries.
   std::vector<PolygonSegment> outline;
 
+  bool operator==(const Polygon&) const = default;
+
  protected:
   explicit Polygon(Kind k) : Primitive(k) {}
 };
@@ -203,12 +222,14 @@ struct STANDIN_API Polygon : Primitive {
 struct STANDIN_API BoardOutline : Polygon {
   static constexpr Kind kKind = Kind::BoardOutline;
   BoardOutline() : Polygon(kKind) {}
+  bool operator==(const BoardOutline&) const = default;
 };
 
 struct STANDIN_API Coordinate : Primitive {
   static constexpr Kind kKind = Kind::Coordinate;
   Coordinate() : Primitive(kKind) {}
   std::array<Coord, 6> values{};
+  bool operator==(const Coordinate&) const = default;
 };
 
 struct STANDIN_API Dimension : Primitive {
@@ -233,6 +254,7 @@ struct STANDIN_API Dimension : Primitive {
   std::uint8_t extByte3 = 0;
   std::int32_t ext7 = 0, ext8 = 0, ext9 = 0;
   std::vector<std::array<std::int32_t, 4>> references;
+  bool operator==(const Dimension&) const = default;
 };
 
 struct STANDIN_API Net : Object {
@@ -242,6 +264,7 @@ struct STANDIN_API Net : Object {
   std::string name;
   std::uint8_t netByte = 0;
   std::uint32_t netValue = 0;
+  bool operator==(const Net&) const = default;
 };
 
 struct STANDIN_API ObjectClass : Object {
@@ -251,6 +274,7 @@ struct STANDIN_API ObjectClass : Object {
   std::uint8_t byte1 = 0, byte2 = 0;
   std::string name;
   std::vector<std::string> members;
+  bool operator==(const ObjectClass&) const = default;
 };
 
 struct STANDIN_API FromTo : Object {
@@ -262,6 +286,7 @@ struct STANDIN_API FromTo : Object {
   Coord x2 = 0, y2 = 0;
   std::uint8_t toByte = 0;
   ObjectHandle net = 0;
+  bool operator==(const FromTo&) const = default;
 };
 
 struct STANDIN_API ManualFromTo : Object {
@@ -270,6 +295,7 @@ struct STANDIN_API ManualFromTo : Object {
   std::uint16_t index = 0;
   std::array<std::string, 3> texts;
   std::int32_t value = 0;
+  bool operator==(const ManualFromTo&) const = default;
 };
 
 // Which objects a rule governs.
@@ -296,6 +322,7 @@ struct STANDIN_API Rule : Object {
   RuleScope scope = RuleScope::All;
   std::string scopeName;
   std::vector<HostLayer> layers;  // empty = MultiLayer
+  bool operator==(const Rule&) const = default;
 };
 
 }  // namespace standin
