@@ -163,6 +163,20 @@ od::number NumberOf(Value& v) {
   return v.get_number();  // an integer beyond 64 bits is an error here
 }
 
+// A string: its text in the file when it has no escapes (no copy), else
+// the parser's unescaped copy.
+std::string_view StringOf(Value& v) {
+  Need(v.type() == Type::string);
+  const std::string_view token = v.raw_json_token();
+  const char* start = token.data() + 1;
+  const char* end = start;
+  while (*end != '"' && *end != '\\') ++end;
+  if (*end == '\\') return v.get_string();
+  od::raw_json_string consumed = v.get_raw_json_string();
+  (void)consumed;
+  return {start, static_cast<std::size_t>(end - start)};
+}
+
 // An integer at the width of T; a byte also takes true and false.
 template <class T>
 T Integer(Value& v) {
@@ -190,7 +204,7 @@ Coord Length(Value& v) {
   if (v.type() == Type::string) {
     Coord out = 0;
     std::string what;
-    Need(LengthToHost(v.get_string(), out, what));
+    Need(LengthToHost(StringOf(v), out, what));
     return out;
   }
   return Integer<Coord>(v);
@@ -209,15 +223,14 @@ double Real(Value& v) {
 }
 
 void HostString(Value& v, std::size_t limit, std::string& out) {
-  Need(v.type() == Type::string);
   std::string what;
-  Need(ToHostString(v.get_string(), out, what) && out.size() <= limit);
+  Need(ToHostString(StringOf(v), out, what) && out.size() <= limit);
 }
 
 HostLayer Layer(Value& v, int lowest) {
   int code = -1;
   if (v.type() == Type::string) {
-    code = LayerCodeOf(v.get_string());
+    code = LayerCodeOf(StringOf(v));
   } else {
     od::number n = NumberOf(v);
     Need(n.get_number_type() == od::number_type::signed_integer);
@@ -232,7 +245,7 @@ HostLayer Layer(Value& v, int lowest) {
 // Polygon ids are strings or integers; 7 and "7" are the same id.
 std::string AreaId(Value& v) {
   if (v.type() == Type::string) {
-    const std::string_view id = v.get_string();
+    const std::string_view id = StringOf(v);
     Need(!id.empty());
     return std::string(id);
   }
@@ -1002,7 +1015,7 @@ class Reader {
       switch (k) {
         case kKind:
           if (x.type() == Type::string) {
-            const std::string_view name = x.get_string();
+            const std::string_view name = StringOf(x);
             const RuleKindName* found = nullptr;
             for (const auto& kind : kRuleKinds) {
               if (name == kind.name) found = &kind;
@@ -1058,7 +1071,7 @@ class Reader {
 
   void Scope(Value& v, standin::Rule& rule) {
     if (v.type() == Type::string) {
-      Need(std::string_view(v.get_string()) == "all");
+      Need(StringOf(v) == "all");
       return;
     }
     int keys = 0;
