@@ -10,6 +10,7 @@
 
 #include <simdjson.h>
 
+#include <algorithm>
 #include <bitset>
 #include <cstdint>
 #include <initializer_list>
@@ -17,7 +18,6 @@
 #include <optional>
 #include <string>
 #include <type_traits>
-#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -222,10 +222,69 @@ double Real(Value& v) {
   }
 }
 
-void HostString(Value& v, std::size_t limit, std::string& out) {
+// A string as the host holds it (at most `limit` bytes): the text itself
+// when it is plain ASCII, else its conversion in `scratch`.
+std::string_view HostView(Value& v, std::size_t limit, std::string& scratch) {
+  const std::string_view text = StringOf(v);
+  bool plain = true;
+  for (const char c : text) plain &= static_cast<unsigned char>(c) < 0x80 && c != '\r' && c != '\n';
+  if (plain) {
+    Need(text.size() <= limit);
+    return text;
+  }
   std::string what;
-  Need(ToHostString(StringOf(v), out, what) && out.size() <= limit);
+  Need(ToHostString(text, scratch, what) && scratch.size() <= limit);
+  return scratch;
 }
+
+void HostString(Value& v, std::size_t limit, std::string& out) {
+  const std::string_view text = HostView(v, limit, out);
+  if (text.data() != out.data()) out.assign(text);
+}
+
+// Names to handles, looked up by the name's bytes (open addressing).
+class NameTable {
+ public:
+  // False when the name is there already.
+  bool Insert(std::string_view name, ObjectHandle handle) {
+    if (2 * (count_ + 1) > slots_.size()) Grow();
+    Slot& slot = SlotOf(name);
+    if (slot.handle != 0) return false;
+    slot = {std::string(name), handle};
+    ++count_;
+    return true;
+  }
+  bool Contains(std::string_view name) const { return Find(name) != 0; }
+  ObjectHandle Find(std::string_view name) const {
+    return slots_.empty() ? 0 : const_cast<NameTable*>(this)->SlotOf(name).handle;
+  }
+
+ private:
+  struct Slot {
+    std::string name;
+    ObjectHandle handle = 0;  // 0: empty
+  };
+  static std::size_t Hash(std::string_view name) {
+    std::uint64_t h = 14695981039346656037ull;  // FNV-1a
+    for (const char c : name) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return static_cast<std::size_t>(h ^ (h >> 32));
+  }
+  Slot& SlotOf(std::string_view name) {
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = Hash(name) & mask;; i = (i + 1) & mask) {
+      if (slots_[i].handle == 0 || slots_[i].name == name) return slots_[i];
+    }
+  }
+  void Grow() {
+    std::vector<Slot> old(std::max<std::size_t>(16, 2 * slots_.size()));
+    old.swap(slots_);
+    for (Slot& slot : old) {
+      if (slot.handle != 0) SlotOf(slot.name) = std::move(slot);
+    }
+  }
+  std::vector<Slot> slots_;
+  std::size_t count_ = 0;
+};
 
 HostLayer Layer(Value& v, int lowest) {
   int code = -1;
@@ -473,17 +532,18 @@ class Reader {
 
   // ---------------------------------------------------------------- references
 
+  // The net a name refers to, 0 for none (an empty name); `name_` is the name.
   ObjectHandle NetRef(Value& v) {
-    HostString(v, kNameLimit, name_);
+    name_ = HostView(v, kNameLimit, scratch_);
     if (name_.empty()) return 0;
-    const auto it = nets_.find(name_);
-    Need(it != nets_.end());
-    return it->second;
+    const ObjectHandle net = nets_.Find(name_);
+    Need(net != 0);
+    return net;
   }
   ObjectHandle PolygonRef(Value& v) {
-    const auto it = areas_.find(AreaId(v));
-    Need(it != areas_.end());
-    return it->second;
+    const ObjectHandle area = areas_.Find(AreaId(v));
+    Need(area != 0);
+    return area;
   }
 
   // ---------------------------------------------------------------- primitives
@@ -947,10 +1007,10 @@ class Reader {
           Common(k, x, p);
       }
     });
-    if (id) Need(!areas_.contains(*id));
+    if (id) Need(!areas_.Contains(*id));
     const ObjectHandle handle = server_.Add(std::move(p));
     Added(handle);
-    if (id) areas_.emplace(std::move(*id), handle);
+    if (id) areas_.Insert(*id, handle);
   }
 
   // ---------------------------------------------------------------- nets and the rest
@@ -975,11 +1035,11 @@ class Reader {
           Common(k - 4 + kBits2, x, n);
       }
     });
-    Need((present & Bit(0)) != 0 && !n.name.empty() && !nets_.contains(n.name));
-    std::string name = n.name;
+    Need((present & Bit(0)) != 0 && !n.name.empty() && !nets_.Contains(n.name));
+    const std::string name = n.name;
     const ObjectHandle handle = server_.Add(std::move(n));
     Added(handle);
-    nets_.emplace(std::move(name), handle);
+    nets_.Insert(name, handle);
   }
 
   void Class(Value& v) {
@@ -1396,11 +1456,11 @@ class Reader {
             break;
           default:
             Need(IsInternalPlane(code));
-            HostString(x, kNameLimit, name_);
+            name_ = HostView(x, kNameLimit, scratch_);
             if (name_.empty() || name_ == "(No Net)") {
               layer.planeNet = "(No Net)";
             } else {
-              Need(nets_.contains(name_));
+              Need(nets_.Contains(name_));
               layer.planeNet = name_;
             }
         }
@@ -1441,10 +1501,11 @@ class Reader {
 
   standin::Server& server_;
   standin::Board* board_ = nullptr;
-  std::unordered_map<std::string, ObjectHandle> nets_, areas_;
+  NameTable nets_, areas_;
   std::unordered_set<std::string> designators_;
   std::vector<std::string> scopeDesignators_;  // checked once every component is read
-  std::string name_;                           // the last net name read
+  std::string_view name_;                      // the last net name read
+  std::string scratch_;                        // name_ when it needed converting
 };
 
 }  // namespace
