@@ -43,7 +43,7 @@ bool LoadBoard(std::string& text, const std::string& name, const std::string& sa
       }
       notes = std::move(conversion.report);
       if (!saveBoard.empty() && !Save(conversion.document, saveBoard, error)) return false;
-      return boardfile::LoadBoardText(conversion.document, name, error);
+      return boardfile::LoadBoardInPlace(conversion.document, name, error);
     }
   }
   return false;
