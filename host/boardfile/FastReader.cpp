@@ -25,7 +25,7 @@
 #include "HostLayers.h"
 #include "boardfile/BoardFile.h"
 #include "boardfile/BoardValues.h"
-#include "boardfile/JsonFields.h"
+#include "boardfile/FieldRules.h"
 #include "server/StandInBoard.h"
 
 namespace boardfile {
@@ -418,25 +418,10 @@ const KeySet kDielectricKeys{{"material", "type", "constant", "height"}};
 const KeySet kLayerKeys{{"name", "copper_thickness", "status", "dielectric", "net"}};
 const KeySet kLayerPairKeys{{"low", "high", "values"}};
 
-struct RuleKindName {
-  const char* name;
-  standin::RuleKind kind;
-  const char* values;  // one letter per value: L a length or 32-bit integer, B a byte
-};
-constexpr RuleKindName kRuleKinds[] = {
-    {"Clearance", standin::RuleKind::Clearance, "L"},
-    {"Width", standin::RuleKind::Width, "LL"},
-    {"PlaneConnect", standin::RuleKind::PlaneConnect, "BLLLL"},
-    {"RoutingTopology", standin::RuleKind::RoutingTopology, "B"},
-    {"RoutingPriority", standin::RuleKind::RoutingPriority, "L"},
-    {"RoutingVias", standin::RuleKind::RoutingVias, "LLB"},
-    {"PowerPlaneExpansion", standin::RuleKind::PowerPlaneExpansion, "L"},
-    {"SolderMaskExpansion", standin::RuleKind::SolderMaskExpansion, "L"},
-    {"PasteMaskExpansion", standin::RuleKind::PasteMaskExpansion, "L"},
-};
-
 // ------------------------------------------------------------------ the reader
 
+// One line per key.
+// clang-format off
 class Reader {
  public:
   explicit Reader(standin::Server& server) : server_(server) {}
@@ -478,46 +463,26 @@ class Reader {
  private:
   void TopLevel(TopKey k, Value& v) {
     switch (k) {
-      case kNets:
-        return Each(v, [&](Value& o) { Net(o); });
-      case kPolygons:
-        return Each(v, [&](Value& o) { Area<standin::Polygon>(o); });
-      case kOutlines:
-        return Each(v, [&](Value& o) { Area<standin::BoardOutline>(o); });
-      case kClasses:
-        return Each(v, [&](Value& o) { Class(o); });
-      case kRules:
-        return Each(v, [&](Value& o) { Rule(o); });
-      case kComponents:
-        return Each(v, [&](Value& o) { Component(o); });
-      case kBoard:
-        return BoardSettings(v);
-      case kLayers:
-        return Layers(v);
-      case kStack:
-        return Stack(v);
-      case kLayerPairs:
-        return Each(v, [&](Value& o) { LayerPair(o); });
-      case kTracks:
-        return Members<standin::Track>(v, 0);
-      case kArcs:
-        return Members<standin::Arc>(v, 0);
-      case kVias:
-        return Members<standin::Via>(v, 0);
-      case kFills:
-        return Members<standin::Fill>(v, 0);
-      case kTexts:
-        return Members<standin::Text>(v, 0);
-      case kPads:
-        return Members<standin::Pad>(v, 0);
-      case kFromTos:
-        return Each(v, [&](Value& o) { FromTo(o); });
-      case kManualFromTos:
-        return Each(v, [&](Value& o) { ManualFromTo(o); });
-      case kCoordinates:
-        return Each(v, [&](Value& o) { Coordinate(o); });
-      case kDimensions:
-        return Each(v, [&](Value& o) { Dimension(o); });
+      case kNets: return Each(v, [&](Value& o) { Net(o); });
+      case kPolygons: return Each(v, [&](Value& o) { Area<standin::Polygon>(o); });
+      case kOutlines: return Each(v, [&](Value& o) { Area<standin::BoardOutline>(o); });
+      case kClasses: return Each(v, [&](Value& o) { Class(o); });
+      case kRules: return Each(v, [&](Value& o) { Rule(o); });
+      case kComponents: return Each(v, [&](Value& o) { Component(o); });
+      case kBoard: return BoardSettings(v);
+      case kLayers: return Layers(v);
+      case kStack: return Stack(v);
+      case kLayerPairs: return Each(v, [&](Value& o) { LayerPair(o); });
+      case kTracks: return Members<standin::Track>(v, 0);
+      case kArcs: return Members<standin::Arc>(v, 0);
+      case kVias: return Members<standin::Via>(v, 0);
+      case kFills: return Members<standin::Fill>(v, 0);
+      case kTexts: return Members<standin::Text>(v, 0);
+      case kPads: return Members<standin::Pad>(v, 0);
+      case kFromTos: return Each(v, [&](Value& o) { FromTo(o); });
+      case kManualFromTos: return Each(v, [&](Value& o) { ManualFromTo(o); });
+      case kCoordinates: return Each(v, [&](Value& o) { Coordinate(o); });
+      case kDimensions: return Each(v, [&](Value& o) { Dimension(o); });
       case kVersion:
         return;
     }
@@ -555,21 +520,15 @@ class Reader {
   }
   void Common(int k, Value& v, standin::Primitive& p, bool withNet = true) {
     switch (k) {
-      case kLayer:
-        p.layer = Layer(v, 0);
-        break;
+      case kLayer: p.layer = Layer(v, 0); break;
       case kNet:
         Need(withNet);
         p.net = NetRef(v);
         break;
-      case kTag:
-        return Int(v, p.tag);
-      case kFlags:
-        return Int(v, p.flags);
-      case kIndex:
-        return Int(v, p.index);
-      default:
-        Common(k, v, static_cast<standin::Object&>(p));
+      case kTag: return Int(v, p.tag);
+      case kFlags: return Int(v, p.flags);
+      case kIndex: return Int(v, p.index);
+      default: Common(k, v, static_cast<standin::Object&>(p));
     }
   }
 
@@ -586,32 +545,15 @@ class Reader {
   void Read(Value& v, standin::Track& t) {
     EachField(v, kTrackKeys, [&](int k, Value& x) {
       switch (k - kCommonCount) {
-        case 0:
-          t.x = Length(x);
-          break;
-        case 1:
-          t.y = Length(x);
-          break;
-        case 2:
-          t.x2 = Length(x);
-          break;
-        case 3:
-          t.y2 = Length(x);
-          break;
-        case 4:
-          t.width = Length(x);
-          break;
-        case 5:
-          t.polygon = PolygonRef(x);
-          break;
-        case 6:
-          Int(x, t.extra1);
-          break;
-        case 7:
-          Int(x, t.extra2);
-          break;
-        default:
-          Common(k, x, t);
+        case 0: t.x = Length(x); break;
+        case 1: t.y = Length(x); break;
+        case 2: t.x2 = Length(x); break;
+        case 3: t.y2 = Length(x); break;
+        case 4: t.width = Length(x); break;
+        case 5: t.polygon = PolygonRef(x); break;
+        case 6: Int(x, t.extra1); break;
+        case 7: Int(x, t.extra2); break;
+        default: Common(k, x, t);
       }
     });
   }
@@ -619,29 +561,14 @@ class Reader {
   void Read(Value& v, standin::Arc& a) {
     EachField(v, kArcKeys, [&](int k, Value& x) {
       switch (k - kCommonCount) {
-        case 0:
-          a.x = Length(x);
-          break;
-        case 1:
-          a.y = Length(x);
-          break;
-        case 2:
-          a.radius = Length(x);
-          break;
-        case 3:
-          a.startAngle = Real(x);
-          break;
-        case 4:
-          a.endAngle = Real(x);
-          break;
-        case 5:
-          a.lineWidth = Length(x);
-          break;
-        case 6:
-          a.polygon = PolygonRef(x);
-          break;
-        default:
-          Common(k, x, a);
+        case 0: a.x = Length(x); break;
+        case 1: a.y = Length(x); break;
+        case 2: a.radius = Length(x); break;
+        case 3: a.startAngle = Real(x); break;
+        case 4: a.endAngle = Real(x); break;
+        case 5: a.lineWidth = Length(x); break;
+        case 6: a.polygon = PolygonRef(x); break;
+        default: Common(k, x, a);
       }
     });
   }
@@ -649,26 +576,13 @@ class Reader {
   void Read(Value& v, standin::Via& via) {
     EachField(v, kViaKeys, [&](int k, Value& x) {
       switch (k - kCommonCount) {
-        case 0:
-          via.x = Length(x);
-          break;
-        case 1:
-          via.y = Length(x);
-          break;
-        case 2:
-          via.size = Length(x);
-          break;
-        case 3:
-          via.hole = Length(x);
-          break;
-        case 4:
-          via.lowLayer = Layer(x, 0);
-          break;
-        case 5:
-          via.highLayer = Layer(x, 0);
-          break;
-        default:
-          Common(k, x, via);
+        case 0: via.x = Length(x); break;
+        case 1: via.y = Length(x); break;
+        case 2: via.size = Length(x); break;
+        case 3: via.hole = Length(x); break;
+        case 4: via.lowLayer = Layer(x, 0); break;
+        case 5: via.highLayer = Layer(x, 0); break;
+        default: Common(k, x, via);
       }
     });
   }
@@ -676,26 +590,13 @@ class Reader {
   void Read(Value& v, standin::Fill& f) {
     EachField(v, kFillKeys, [&](int k, Value& x) {
       switch (k - kCommonCount) {
-        case 0:
-          f.x = Length(x);
-          break;
-        case 1:
-          f.y = Length(x);
-          break;
-        case 2:
-          f.x2 = Length(x);
-          break;
-        case 3:
-          f.y2 = Length(x);
-          break;
-        case 4:
-          f.rotation = Real(x);
-          break;
-        case 5:
-          f.polygon = PolygonRef(x);
-          break;
-        default:
-          Common(k, x, f);
+        case 0: f.x = Length(x); break;
+        case 1: f.y = Length(x); break;
+        case 2: f.x2 = Length(x); break;
+        case 3: f.y2 = Length(x); break;
+        case 4: f.rotation = Real(x); break;
+        case 5: f.polygon = PolygonRef(x); break;
+        default: Common(k, x, f);
       }
     });
   }
@@ -705,38 +606,17 @@ class Reader {
   void Read(Value& v, standin::Text& t) {
     EachField(v, kTextKeys, [&](int k, Value& x) {
       switch (k - kCommonCount) {
-        case 0:
-          t.x = Length(x);
-          break;
-        case 1:
-          t.y = Length(x);
-          break;
-        case 2:
-          t.height = Length(x);
-          break;
-        case 3:
-          Int(x, t.style);
-          break;
-        case 4:
-          t.rotation = Real(x);
-          break;
-        case 5:
-          Int(x, t.textFlag);
-          break;
-        case 6:
-          HostString(x, kTextLimit, t.text);
-          break;
-        case 7:
-          t.lineWidth = Length(x);
-          break;
-        case 8:
-          Int(x, t.extra1);
-          break;
-        case 9:
-          Int(x, t.extra2);
-          break;
-        default:
-          Common(k, x, t);
+        case 0: t.x = Length(x); break;
+        case 1: t.y = Length(x); break;
+        case 2: t.height = Length(x); break;
+        case 3: Int(x, t.style); break;
+        case 4: t.rotation = Real(x); break;
+        case 5: Int(x, t.textFlag); break;
+        case 6: HostString(x, kTextLimit, t.text); break;
+        case 7: t.lineWidth = Length(x); break;
+        case 8: Int(x, t.extra1); break;
+        case 9: Int(x, t.extra2); break;
+        default: Common(k, x, t);
       }
     });
   }
@@ -757,50 +637,23 @@ class Reader {
     std::optional<standin::PadLevel> size, top, mid, bottom;
     EachField(v, kPadKeys, [&](int k, Value& x) {
       switch (k - kCommonCount) {
-        case 0:
-          p.x = Length(x);
-          break;
-        case 1:
-          p.y = Length(x);
-          break;
-        case 2:
-          HostString(x, kPadNameLimit, p.name);
-          break;
-        case 3:
-          p.hole = Length(x);
-          break;
-        case 4:
-          p.rotation = Real(x);
-          break;
-        case 5:
-          size = Level(x);
-          break;
-        case 6:
-          top = Level(x);
-          break;
-        case 7:
-          mid = Level(x);
-          break;
-        case 8:
-          bottom = Level(x);
-          break;
-        case 9:
-          Int(x, p.padByte1);
-          break;
-        case 10:
-          Int(x, p.padByte2);
-          break;
-        case 11:
-          Int(x, p.pwrGnd);
-          break;
-        case 12:
-          Int(x, p.stackMode);
-          break;
+        case 0: p.x = Length(x); break;
+        case 1: p.y = Length(x); break;
+        case 2: HostString(x, kPadNameLimit, p.name); break;
+        case 3: p.hole = Length(x); break;
+        case 4: p.rotation = Real(x); break;
+        case 5: size = Level(x); break;
+        case 6: top = Level(x); break;
+        case 7: mid = Level(x); break;
+        case 8: bottom = Level(x); break;
+        case 9: Int(x, p.padByte1); break;
+        case 10: Int(x, p.padByte2); break;
+        case 11: Int(x, p.pwrGnd); break;
+        case 12: Int(x, p.stackMode); break;
         case 13:
           EachLayerField(x, 1, [&](HostLayer layer, Value& l) { p.Give(layer, {}) = Level(l); });
           break;
-        default:
-          Common(k, x, p);
+        default: Common(k, x, p);
       }
     });
     if (size) p.top = p.mid = p.bottom = *size;
@@ -834,33 +687,19 @@ class Reader {
     // The component's own values first; its members once it has a handle.
     const std::uint64_t present = EachField(object, kComponentKeys, [&](int k, Value& x) {
       switch (k) {
-        case kCX:
-          c.x = Length(x);
-          break;
-        case kCY:
-          c.y = Length(x);
-          break;
-        case kPattern:
-          HostString(x, kPatternLimit, c.pattern);
-          break;
-        case kCRotation:
-          c.rotation = Real(x);
-          break;
+        case kCX: c.x = Length(x); break;
+        case kCY: c.y = Length(x); break;
+        case kPattern: HostString(x, kPatternLimit, c.pattern); break;
+        case kCRotation: c.rotation = Real(x); break;
         case kCBytes:
           EachItem(x, 3, [&](std::size_t i, Value& b) {
             std::uint8_t* bytes[] = {&c.byte1, &c.byte2, &c.byte3};
             Int(b, *bytes[i]);
           });
           break;
-        case kValue:
-          Int(x, c.value);
-          break;
-        case kChannelOffset:
-          Int(x, c.channelOffset);
-          break;
-        case kComponentKind:
-          Int(x, c.componentKind);
-          break;
+        case kValue: Int(x, c.value); break;
+        case kChannelOffset: Int(x, c.channelOffset); break;
+        case kComponentKind: Int(x, c.componentKind); break;
         case kEx:
           EachItem(x, 4, [&](std::size_t i, Value& e) {
             if (i == 0) Int(e, c.exValue1);
@@ -873,12 +712,8 @@ class Reader {
           EachItem(x, 7,
                    [&](std::size_t i, Value& s) { HostString(s, kNameLimit, c.sourceLinks[i]); });
           break;
-        case kDesignator:
-          designatorAtOrigin = ComponentText(x, designator);
-          break;
-        case kComment:
-          commentAtOrigin = ComponentText(x, comment);
-          break;
+        case kDesignator: designatorAtOrigin = ComponentText(x, designator); break;
+        case kComment: commentAtOrigin = ComponentText(x, comment); break;
         case kCTracks:
         case kCArcs:
         case kCPads:
@@ -886,8 +721,7 @@ class Reader {
         case kCVias:
         case kCTexts:
           break;
-        default:
-          Common(k, x, c, /*withNet=*/false);
+        default: Common(k, x, c, /*withNet=*/false);
       }
     });
     if (designatorAtOrigin) designator->x = c.x, designator->y = c.y;
@@ -906,21 +740,11 @@ class Reader {
       if ((present & Bit(k)) == 0) continue;
       Value list = object.find_field_unordered(kComponentKeys.Name(k));
       switch (k) {
-        case kCTracks:
-          Members<standin::Track>(list, handle);
-          break;
-        case kCArcs:
-          Members<standin::Arc>(list, handle);
-          break;
-        case kCPads:
-          Members<standin::Pad>(list, handle);
-          break;
-        case kCFills:
-          Members<standin::Fill>(list, handle);
-          break;
-        case kCVias:
-          Members<standin::Via>(list, handle);
-          break;
+        case kCTracks: Members<standin::Track>(list, handle); break;
+        case kCArcs: Members<standin::Arc>(list, handle); break;
+        case kCPads: Members<standin::Pad>(list, handle); break;
+        case kCFills: Members<standin::Fill>(list, handle); break;
+        case kCVias: Members<standin::Via>(list, handle); break;
         default:
           Members<standin::Text>(list, handle);
           break;
@@ -935,28 +759,16 @@ class Reader {
     double startAngle = 0, endAngle = 0;
     EachField(v, kOutlineEntryKeys, [&](int k, Value& e) {
       switch (k) {
-        case 0:
-          x = Length(e);
-          break;
-        case 1:
-          y = Length(e);
-          break;
+        case 0: x = Length(e); break;
+        case 1: y = Length(e); break;
         case 2:
           arc = true;
           EachField(e, kOutlineArcKeys, [&](int a, Value& value) {
             switch (a) {
-              case 0:
-                cx = Length(value);
-                break;
-              case 1:
-                cy = Length(value);
-                break;
-              case 2:
-                radius = Length(value);
-                break;
-              case 3:
-                startAngle = Real(value);
-                break;
+              case 0: cx = Length(value); break;
+              case 1: cy = Length(value); break;
+              case 2: radius = Length(value); break;
+              case 3: startAngle = Real(value); break;
               default:
                 endAngle = Real(value);
                 break;
@@ -978,33 +790,22 @@ class Reader {
     std::optional<std::string> id;
     EachField(v, kAreaKeys, [&](int k, Value& x) {
       switch (k - kCommonCount) {
-        case 0:
-          id = AreaId(x);
-          break;
+        case 0: id = AreaId(x); break;
         case 1:
           EachItem(x, 5, [&](std::size_t i, Value& b) {
             std::uint8_t* bytes[] = {&p.byte0, &p.byte1, &p.byte2, &p.byte3, &p.byte4};
             Int(b, *bytes[i]);
           });
           break;
-        case 2:
-          p.value1 = Length(x);
-          break;
-        case 3:
-          p.trackWidth = Length(x);
-          break;
-        case 4:
-          p.value3 = Length(x);
-          break;
-        case 5:
-          Int(x, p.styleCode);
-          break;
+        case 2: p.value1 = Length(x); break;
+        case 3: p.trackWidth = Length(x); break;
+        case 4: p.value3 = Length(x); break;
+        case 5: Int(x, p.styleCode); break;
         case 6:
           EachItem(x, kMaxOutlineEntries,
                    [&](std::size_t, Value& e) { p.outline.push_back(OutlineEntry(e)); });
           break;
-        default:
-          Common(k, x, p);
+        default: Common(k, x, p);
       }
     });
     if (id) Need(!areas_.Contains(*id));
@@ -1019,20 +820,11 @@ class Reader {
     standin::Net n;
     const std::uint64_t present = EachField(v, kNetKeys, [&](int k, Value& x) {
       switch (k) {
-        case 0:
-          HostString(x, kNameLimit, n.name);
-          break;
-        case 1:
-          Int(x, n.netValue);
-          break;
-        case 2:
-          Int(x, n.netByte);
-          break;
-        case 3:
-          Int(x, n.index);
-          break;
-        default:
-          Common(k - 4 + kBits2, x, n);
+        case 0: HostString(x, kNameLimit, n.name); break;
+        case 1: Int(x, n.netValue); break;
+        case 2: Int(x, n.netByte); break;
+        case 3: Int(x, n.index); break;
+        default: Common(k - 4 + kBits2, x, n);
       }
     });
     Need((present & Bit(0)) != 0 && !n.name.empty() && !nets_.Contains(n.name));
@@ -1046,9 +838,7 @@ class Reader {
     standin::ObjectClass c;
     EachField(v, kClassKeys, [&](int k, Value& x) {
       switch (k) {
-        case 0:
-          HostString(x, kNameLimit, c.name);
-          break;
+        case 0: HostString(x, kNameLimit, c.name); break;
         case 1:
           EachItem(x, 2, [&](std::size_t i, Value& b) { Int(b, i == 0 ? c.byte1 : c.byte2); });
           break;
@@ -1057,11 +847,8 @@ class Reader {
             HostString(m, kNameLimit, c.members.emplace_back());
           });
           break;
-        case 3:
-          Int(x, c.index);
-          break;
-        default:
-          Common(k - 4 + kBits2, x, c);
+        case 3: Int(x, c.index); break;
+        default: Common(k - 4 + kBits2, x, c);
       }
     });
     Added(server_.Add(std::move(c)));
@@ -1090,12 +877,8 @@ class Reader {
             if (static_cast<std::uint8_t>(kind.kind) == rule.ruleKind) valueKinds = kind.values;
           }
           break;
-        case kPriority:
-          Int(x, rule.priority);
-          break;
-        case kScope:
-          Scope(x, rule);
-          break;
+        case kPriority: Int(x, rule.priority); break;
+        case kScope: Scope(x, rule); break;
         case kValues:
           break;  // once the kind is known, below
         case kRLayers:
@@ -1115,8 +898,7 @@ class Reader {
           EachItem(x, 6,
                    [&](std::size_t i, Value& t) { HostString(t, kNameLimit, rule.texts2[i]); });
           break;
-        default:
-          Common(k - kRBits2 + kBits2, x, rule);
+        default: Common(k - kRBits2 + kBits2, x, rule);
       }
     });
     if ((present & Bit(kValues)) != 0) {
@@ -1154,32 +936,15 @@ class Reader {
     standin::FromTo t;
     EachField(v, kFromToKeys, [&](int k, Value& x) {
       switch (k) {
-        case 0:
-          t.x = Length(x);
-          break;
-        case 1:
-          t.y = Length(x);
-          break;
-        case 2:
-          t.x2 = Length(x);
-          break;
-        case 3:
-          t.y2 = Length(x);
-          break;
-        case 4:
-          Int(x, t.fromByte);
-          break;
-        case 5:
-          Int(x, t.toByte);
-          break;
-        case 6:
-          t.net = NetRef(x);
-          break;
-        case 7:
-          Int(x, t.index);
-          break;
-        default:
-          Common(k - 8 + kBits2, x, t);
+        case 0: t.x = Length(x); break;
+        case 1: t.y = Length(x); break;
+        case 2: t.x2 = Length(x); break;
+        case 3: t.y2 = Length(x); break;
+        case 4: Int(x, t.fromByte); break;
+        case 5: Int(x, t.toByte); break;
+        case 6: t.net = NetRef(x); break;
+        case 7: Int(x, t.index); break;
+        default: Common(k - 8 + kBits2, x, t);
       }
     });
     Added(server_.Add(std::move(t)));
@@ -1192,14 +957,9 @@ class Reader {
         case 0:
           EachItem(x, 3, [&](std::size_t i, Value& s) { HostString(s, kNameLimit, t.texts[i]); });
           break;
-        case 1:
-          Int(x, t.value);
-          break;
-        case 2:
-          Int(x, t.index);
-          break;
-        default:
-          Common(k - 3 + kBits2, x, t);
+        case 1: Int(x, t.value); break;
+        case 2: Int(x, t.index); break;
+        default: Common(k - 3 + kBits2, x, t);
       }
     });
     Added(server_.Add(std::move(t)));
@@ -1209,17 +969,10 @@ class Reader {
     standin::Coordinate c;
     EachField(v, kCoordinateKeys, [&](int k, Value& x) {
       switch (k - kCommonCount) {
-        case 0:
-          c.x = Length(x);
-          break;
-        case 1:
-          c.y = Length(x);
-          break;
-        case 2:
-          EachItem(x, 6, [&](std::size_t i, Value& l) { c.values[i] = Length(l); });
-          break;
-        default:
-          Common(k, x, c, /*withNet=*/false);
+        case 0: c.x = Length(x); break;
+        case 1: c.y = Length(x); break;
+        case 2: EachItem(x, 6, [&](std::size_t i, Value& l) { c.values[i] = Length(l); }); break;
+        default: Common(k, x, c, /*withNet=*/false);
       }
     });
     Added(server_.Add(std::move(c)));
@@ -1227,45 +980,27 @@ class Reader {
 
   static void DimensionExt(std::size_t i, Value& x, standin::Dimension& d) {
     switch (i) {
-      case 0:
-        return Int(x, d.dimensionCode);
-      case 1:
-        return Int(x, d.extValue1);
-      case 2:
-        return Int(x, d.extValue2);
-      case 3:
-        return Int(x, d.ext1);
-      case 4:
-        return Int(x, d.extByte1);
-      case 5:
-        return Int(x, d.ext2);
-      case 6:
-        return HostString(x, kNameLimit, d.extText1);
-      case 7:
-        return Int(x, d.extByte2);
-      case 8:
-        return Int(x, d.ext3);
-      case 9:
-        return HostString(x, kNameLimit, d.extText2);
-      case 10:
-        return HostString(x, kNameLimit, d.extText3);
+      case 0: return Int(x, d.dimensionCode);
+      case 1: return Int(x, d.extValue1);
+      case 2: return Int(x, d.extValue2);
+      case 3: return Int(x, d.ext1);
+      case 4: return Int(x, d.extByte1);
+      case 5: return Int(x, d.ext2);
+      case 6: return HostString(x, kNameLimit, d.extText1);
+      case 7: return Int(x, d.extByte2);
+      case 8: return Int(x, d.ext3);
+      case 9: return HostString(x, kNameLimit, d.extText2);
+      case 10: return HostString(x, kNameLimit, d.extText3);
       case 11:
         d.ext8Bytes = Real(x);
         return;
-      case 12:
-        return Int(x, d.ext4);
-      case 13:
-        return Int(x, d.ext5);
-      case 14:
-        return Int(x, d.ext6);
-      case 15:
-        return Int(x, d.extByte3);
-      case 16:
-        return Int(x, d.ext7);
-      case 17:
-        return Int(x, d.ext8);
-      default:
-        return Int(x, d.ext9);
+      case 12: return Int(x, d.ext4);
+      case 13: return Int(x, d.ext5);
+      case 14: return Int(x, d.ext6);
+      case 15: return Int(x, d.extByte3);
+      case 16: return Int(x, d.ext7);
+      case 17: return Int(x, d.ext8);
+      default: return Int(x, d.ext9);
     }
   }
 
@@ -1273,12 +1008,8 @@ class Reader {
     standin::Dimension d;
     EachField(v, kDimensionKeys, [&](int k, Value& x) {
       switch (k - kCommonCount) {
-        case 0:
-          d.x = Length(x);
-          break;
-        case 1:
-          d.y = Length(x);
-          break;
+        case 0: d.x = Length(x); break;
+        case 1: d.y = Length(x); break;
         case 2:
           EachItem(x, 8, [&](std::size_t i, Value& n) {
             std::int32_t* values[] = {&d.value1, &d.value2, &d.value3, &d.value4,
@@ -1287,9 +1018,7 @@ class Reader {
             Int(n, d.byte1);
           });
           break;
-        case 3:
-          EachItem(x, 19, [&](std::size_t i, Value& e) { DimensionExt(i, e, d); });
-          break;
+        case 3: EachItem(x, 19, [&](std::size_t i, Value& e) { DimensionExt(i, e, d); }); break;
         case 4:
           EachItem(x, kMaxDimensionReferences, [&](std::size_t, Value& r) {
             std::array<std::int32_t, 4> reference{};
@@ -1302,8 +1031,7 @@ class Reader {
             d.references.push_back(reference);
           });
           break;
-        default:
-          Common(k, x, d, /*withNet=*/false);
+        default: Common(k, x, d, /*withNet=*/false);
       }
     });
     Added(server_.Add(std::move(d)));
@@ -1314,15 +1042,9 @@ class Reader {
   static void Dielectric(Value& v, standin::Dielectric& d) {
     EachField(v, kDielectricKeys, [&](int k, Value& x) {
       switch (k) {
-        case 0:
-          HostString(x, kNameLimit, d.material);
-          break;
-        case 1:
-          Int(x, d.type);
-          break;
-        case 2:
-          d.constant = Real(x);
-          break;
+        case 0: HostString(x, kNameLimit, d.material); break;
+        case 1: Int(x, d.type); break;
+        case 2: d.constant = Real(x); break;
         default:
           d.height = Length(x);
           break;
@@ -1339,31 +1061,19 @@ class Reader {
         case 0:
           EachItem(x, 8, [&](std::size_t i, Value& e) {
             switch (i) {
-              case 0:
-                return Int(e, b.info1);
-              case 1:
-                return HostString(e, kNameLimit, b.info2);
-              case 2:
-                return Int(e, b.info3);
-              case 3:
-                return Int(e, b.info4);
-              case 4:
-                return Int(e, b.info5);
-              case 5:
-                return Int(e, b.info6);
-              case 6:
-                return Int(e, b.info7);
-              default:
-                return Int(e, b.info8);
+              case 0: return Int(e, b.info1);
+              case 1: return HostString(e, kNameLimit, b.info2);
+              case 2: return Int(e, b.info3);
+              case 3: return Int(e, b.info4);
+              case 4: return Int(e, b.info5);
+              case 5: return Int(e, b.info6);
+              case 6: return Int(e, b.info7);
+              default: return Int(e, b.info8);
             }
           });
           break;
-        case 1:
-          Int(x, b.info10);
-          break;
-        case 2:
-          b.boardLayer = Layer(x, 0);
-          break;
+        case 1: Int(x, b.info10); break;
+        case 2: b.boardLayer = Layer(x, 0); break;
         case 3:
           EachItem(x, 14, [&](std::size_t i, Value& e) {
             standin::Grids& g = b.grids;
@@ -1422,9 +1132,7 @@ class Reader {
             Int(e, b.placerOptions.bytes[i - 2]);
           });
           break;
-        case 12:
-          EachItem(x, 2, [&](std::size_t i, Value& e) { Int(e, b.ecoOptions[i]); });
-          break;
+        case 12: EachItem(x, 2, [&](std::size_t i, Value& e) { Int(e, b.ecoOptions[i]); }); break;
         case 13:
           EachItem(x, 2, [&](std::size_t i, Value& e) { Dielectric(e, b.externalDielectrics[i]); });
           break;
@@ -1439,21 +1147,15 @@ class Reader {
       standin::Layer& layer = board_->layers[code];
       EachField(settings, kLayerKeys, [&](int k, Value& x) {
         switch (k) {
-          case 0:
-            HostString(x, kNameLimit, layer.name);
-            break;
-          case 1:
-            layer.copperThickness = Length(x);
-            break;
+          case 0: HostString(x, kNameLimit, layer.name); break;
+          case 1: layer.copperThickness = Length(x); break;
           case 2:
             EachItem(x, 3, [&](std::size_t i, Value& e) {
               std::uint8_t* status[] = {&layer.status1, &layer.status2, &layer.status3};
               Int(e, *status[i]);
             });
             break;
-          case 3:
-            Dielectric(x, layer.dielectric);
-            break;
+          case 3: Dielectric(x, layer.dielectric); break;
           default:
             Need(IsInternalPlane(code));
             name_ = HostView(x, kNameLimit, scratch_);
@@ -1484,12 +1186,8 @@ class Reader {
     standin::LayerPair pair;
     const std::uint64_t present = EachField(v, kLayerPairKeys, [&](int k, Value& x) {
       switch (k) {
-        case 0:
-          pair.lowLayer = Layer(x, 1);
-          break;
-        case 1:
-          pair.highLayer = Layer(x, 1);
-          break;
+        case 0: pair.lowLayer = Layer(x, 1); break;
+        case 1: pair.highLayer = Layer(x, 1); break;
         default:
           EachItem(x, 2,
                    [&](std::size_t i, Value& e) { Int(e, i == 0 ? pair.value1 : pair.value2); });
@@ -1508,6 +1206,7 @@ class Reader {
   std::string scratch_;                        // name_ when it needed converting
 };
 
+// clang-format on
 }  // namespace
 
 bool LoadFast(std::string_view text, std::size_t capacity) {

@@ -17,18 +17,11 @@
 
 #include "PcbApi.h"
 #include "boardfile/BoardValues.h"
+#include "boardfile/FieldRules.h"
 
 namespace boardfile {
 
 using json = nlohmann::json;
-
-// Host field widths.
-constexpr std::size_t kNameLimit = 255;  // net, class, layer names and most other strings
-constexpr std::size_t kTextLimit = 254;
-constexpr std::size_t kPadNameLimit = 20;
-constexpr std::size_t kPatternLimit = 250;
-constexpr std::size_t kMaxOutlineEntries = kPolygonSegmentCapacity;  // 500 segments
-constexpr std::size_t kMaxDimensionReferences = 200;
 
 struct LoadError {
   std::string place;

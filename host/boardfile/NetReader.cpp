@@ -5,27 +5,6 @@
 
 namespace boardfile {
 
-namespace {
-
-struct RuleKindName {
-  const char* name;
-  standin::RuleKind kind;
-  const char* values;  // one letter per value: L a length or 32-bit integer, B a byte
-};
-constexpr RuleKindName kRuleKinds[] = {
-    {"Clearance", standin::RuleKind::Clearance, "L"},
-    {"Width", standin::RuleKind::Width, "LL"},
-    {"PlaneConnect", standin::RuleKind::PlaneConnect, "BLLLL"},
-    {"RoutingTopology", standin::RuleKind::RoutingTopology, "B"},
-    {"RoutingPriority", standin::RuleKind::RoutingPriority, "L"},
-    {"RoutingVias", standin::RuleKind::RoutingVias, "LLB"},
-    {"PowerPlaneExpansion", standin::RuleKind::PowerPlaneExpansion, "L"},
-    {"SolderMaskExpansion", standin::RuleKind::SolderMaskExpansion, "L"},
-    {"PasteMaskExpansion", standin::RuleKind::PasteMaskExpansion, "L"},
-};
-
-}  // namespace
-
 void Reader::Net(Fields& f) {
   standin::Net n;
   Ref name = f["name"];
