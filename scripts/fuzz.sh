@@ -19,9 +19,11 @@ for target in "${targets[@]}"; do
   rm -rf "$work"
   mkdir -p "$work" "$findings"
   # A whole board with its host answers needs room: export inputs go up to 64 KB.
-  max_len=()
-  if [ "$target" = fuzz_export ]; then max_len=(-max_len=65536); fi
+  options=()
+  if [ "$target" = fuzz_export ]; then options=(-max_len=65536); fi
+  # Board-file keys, so that mutations keep to documents both readers take.
+  if [ "$target" = fuzz_boardreaders ]; then options=(-dict=fuzz/boardreaders.dict); fi
   # New inputs go to the scratch folder (the first one), never into the seeds.
   "$BUILD_DIR/fuzz/$target" -max_total_time="$SECONDS_PER_TARGET" -timeout=10 -rss_limit_mb=2048 \
-    "${max_len[@]}" -artifact_prefix="$findings/" -print_final_stats=1 "$work" "fuzz/corpus/$target"
+    "${options[@]}" -artifact_prefix="$findings/" -print_final_stats=1 "$work" "fuzz/corpus/$target"
 done

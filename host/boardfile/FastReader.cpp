@@ -1220,6 +1220,9 @@ bool LoadFast(std::string_view text, std::size_t capacity) {
     return true;
   } catch (const Refused&) {
   } catch (const simdjson::simdjson_error&) {
+  } catch (...) {
+    server.Reset();  // out of memory: nothing half-loaded either
+    throw;
   }
   server.Reset();
   return false;
