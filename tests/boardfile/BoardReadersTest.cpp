@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "boardfile/BoardFile.h"
@@ -123,6 +124,20 @@ TEST_F(BoardReadersTest, RefusedFilesGetTheExactMessageAndAnEmptyServer) {
     EXPECT_FALSE(boardfile::LoadBoardText(text, "b.json", got)) << text;
     EXPECT_EQ(got, expected);
     EXPECT_EQ(TheServer().CurrentBoard(), nullptr) << text;
+  }
+}
+
+// Reading in place lends the string's spare room to the parser and gives
+// the text back unchanged, whether the file is taken or refused.
+TEST_F(BoardReadersTest, ReadingInPlaceGivesTheTextBack) {
+  const std::pair<std::string, bool> cases[] = {
+      {R"({"pcb28_board": 1, "nets": [{"name": "A"}]})", true},
+      {R"({"pcb28_board": 1, "nets": [{"name": ""}]})", false}};
+  for (const auto& [original, good] : cases) {
+    std::string text = original, error;
+    text.reserve(text.size() + boardfile::kBoardTextPadding);
+    EXPECT_EQ(boardfile::LoadBoardInPlace(text, "b.json", error), good) << error;
+    EXPECT_EQ(text, original);
   }
 }
 
