@@ -127,6 +127,19 @@ TEST_F(BoardReadersTest, RefusedFilesGetTheExactMessageAndAnEmptyServer) {
   }
 }
 
+// The few good files the streaming reader leaves to the exact one still load.
+TEST_F(BoardReadersTest, OddGoodFilesLoadThroughTheExactReader) {
+  for (const std::string text :
+       {"\xEF\xBB\xBF{\"pcb28_board\": 1, \"nets\": [{\"name\": \"A\"}]}",
+        R"({"pcb28_board": 1, "n\u0065ts": [{"name": "A"}]})",
+        R"({"pcb28_board": 1, "nets": [{"name": "A"}], "layers": {"1": {}, "TopLayer": {}}})"}) {
+    EXPECT_FALSE(Fast(text)) << text;
+    std::string error;
+    ASSERT_TRUE(boardfile::LoadBoardText(text, "b.json", error)) << error;
+    EXPECT_NE(TheServer().FindNet("A"), 0u) << text;
+  }
+}
+
 // Reading in place lends the string's spare room to the parser and gives
 // the text back unchanged, whether the file is taken or refused.
 TEST_F(BoardReadersTest, ReadingInPlaceGivesTheTextBack) {
