@@ -1,19 +1,24 @@
 #include "board/HostBounds.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
 namespace hostbounds {
 
-namespace {
-
-// The handles one walk has yielded: open addressing with linear probing.
-// A slot belongs to the current walk when its stamp is the current one, so
-// the set empties in constant time between the many small walks.
+// The handles one walk has yielded. Hosts number their objects densely from
+// 1 and walks mostly yield them in ascending order, so handles below
+// kDenseHandles are kept in a bitmap, which stays small and is met in order;
+// the few walks that touch each bit are undone bit by bit from the list of
+// handles taken. Handles above go to a hash set: open addressing with linear
+// probing, where a slot belongs to the current walk when its stamp is the
+// current one, so that set empties in constant time.
 class HandleSet {
  public:
   void Clear() {
-    size_ = 0;
+    for (ObjectHandle h : taken_) bits_[h / 64] &= ~(std::uint64_t{1} << (h % 64));
+    taken_.clear();
+    sparseSize_ = 0;
     if (++stamp_ == 0) {  // the stamps wrapped: wipe them once
       for (Slot& slot : slots_) slot.stamp = 0;
       stamp_ = 1;
@@ -22,26 +27,40 @@ class HandleSet {
 
   // False when the handle is in the set already.
   bool Insert(ObjectHandle handle) {
-    if ((size_ + 1) * 2 > slots_.size()) Grow();
+    if (handle >= kDenseHandles) return InsertSparse(handle);
+    const std::size_t word = handle / 64;
+    if (word >= bits_.size()) bits_.resize(std::max<std::size_t>(word + 1, bits_.size() * 2), 0);
+    const std::uint64_t bit = std::uint64_t{1} << (handle % 64);
+    if ((bits_[word] & bit) != 0) return false;
+    bits_[word] |= bit;
+    taken_.push_back(handle);
+    return true;
+  }
+
+ private:
+  // 2^24 handles: a bitmap of at most 2 MiB.
+  static constexpr ObjectHandle kDenseHandles = ObjectHandle{1} << 24;
+
+  struct Slot {
+    ObjectHandle key = 0;
+    std::uint32_t stamp = 0;
+  };
+
+  bool InsertSparse(ObjectHandle handle) {
+    if ((sparseSize_ + 1) * 2 > slots_.size()) Grow();
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t at = Hash(handle) & mask;; at = (at + 1) & mask) {
       Slot& slot = slots_[at];
       if (slot.stamp != stamp_) {
         slot = {handle, stamp_};
-        ++size_;
+        ++sparseSize_;
         return true;
       }
       if (slot.key == handle) return false;
     }
   }
 
- private:
-  struct Slot {
-    ObjectHandle key = 0;
-    std::uint32_t stamp = 0;
-  };
-
-  // Spreads handles that are close together (hosts number objects densely).
+  // Spreads handles that are close together.
   static std::size_t Hash(ObjectHandle h) {
     h ^= h >> 16;
     h *= 0x85EBCA6Bu;
@@ -56,15 +75,19 @@ class HandleSet {
     slots_.assign(old.empty() ? 64 : old.size() * 2, Slot{});
     const std::uint32_t stamp = stamp_;
     stamp_ = 1;
-    size_ = 0;
+    sparseSize_ = 0;
     for (const Slot& slot : old)
-      if (slot.stamp == stamp) Insert(slot.key);
+      if (slot.stamp == stamp) InsertSparse(slot.key);
   }
 
+  std::vector<std::uint64_t> bits_;
+  std::vector<ObjectHandle> taken_;  // the handles set in bits_
   std::vector<Slot> slots_;
-  std::size_t size_ = 0;
+  std::size_t sparseSize_ = 0;
   std::uint32_t stamp_ = 1;
 };
+
+namespace {
 
 struct State {
   int exports = 0;  // open export scopes
@@ -86,10 +109,9 @@ struct State {
   bool Outermost() const { return exports == 0 && depth == 0; }
 };
 
-State& S() {
-  static State state;
-  return state;
-}
+// A plain global: reached once or more for every handle a walk yields.
+State g_state;
+State& S() { return g_state; }
 
 }  // namespace
 
@@ -112,7 +134,8 @@ Walk::Walk(std::int32_t limit) : limit_(limit) {
   started_ = true;
   if (s.sets.size() <= static_cast<std::size_t>(s.depth))
     s.sets.push_back(std::make_unique<HandleSet>());
-  s.sets[s.depth]->Clear();
+  set_ = s.sets[s.depth].get();
+  set_->Clear();
   ++s.depth;
 }
 
@@ -131,7 +154,7 @@ bool Walk::Take(ObjectHandle handle) {
     s.spent = true;
     return false;
   }
-  if (!s.sets[s.depth - 1]->Insert(handle)) {
+  if (!set_->Insert(handle)) {
     s.cut = true;
     return false;
   }
