@@ -8,16 +8,23 @@ namespace hostbounds {
 
 // The handles one walk has yielded. Hosts number their objects densely from
 // 1 and walks mostly yield them in ascending order, so handles below
-// kDenseHandles are kept in a bitmap, which stays small and is met in order;
-// the few walks that touch each bit are undone bit by bit from the list of
-// handles taken. Handles above go to a hash set: open addressing with linear
+// kDenseHandles are kept in a bitmap, which stays small and is met in order.
+// A short walk is undone bit by bit from the list of the handles it took; a
+// walk longer than the list (one entry per word of the bitmap) clears the
+// whole bitmap. Handles above go to a hash set: open addressing with linear
 // probing, where a slot belongs to the current walk when its stamp is the
 // current one, so that set empties in constant time.
 class HandleSet {
  public:
   void Clear() {
-    for (ObjectHandle h : taken_) bits_[h / 64] &= ~(std::uint64_t{1} << (h % 64));
-    taken_.clear();
+    if (listFull_) {
+      std::fill(bits_.begin(), bits_.end(), 0);
+    } else {
+      for (std::size_t i = 0; i < used_; ++i)
+        bits_[taken_[i] / 64] &= ~(std::uint64_t{1} << (taken_[i] % 64));
+    }
+    used_ = 0;
+    listFull_ = false;
     sparseSize_ = 0;
     if (++stamp_ == 0) {  // the stamps wrapped: wipe them once
       for (Slot& slot : slots_) slot.stamp = 0;
@@ -25,15 +32,20 @@ class HandleSet {
     }
   }
 
-  // False when the handle is in the set already.
+  // False when the handle is in the set already. The common case stays
+  // short; growing and large handles are out of line.
   bool Insert(ObjectHandle handle) {
-    if (handle >= kDenseHandles) return InsertSparse(handle);
     const std::size_t word = handle / 64;
-    if (word >= bits_.size()) bits_.resize(std::max<std::size_t>(word + 1, bits_.size() * 2), 0);
+    if (word >= bits_.size()) [[unlikely]]
+      return InsertRare(handle);
     const std::uint64_t bit = std::uint64_t{1} << (handle % 64);
     if ((bits_[word] & bit) != 0) return false;
     bits_[word] |= bit;
-    taken_.push_back(handle);
+    if (used_ < taken_.size()) {
+      taken_[used_++] = handle;
+    } else {
+      listFull_ = true;
+    }
     return true;
   }
 
@@ -45,6 +57,14 @@ class HandleSet {
     ObjectHandle key = 0;
     std::uint32_t stamp = 0;
   };
+
+  [[gnu::noinline]] bool InsertRare(ObjectHandle handle) {
+    if (handle >= kDenseHandles) return InsertSparse(handle);
+    const std::size_t words = std::max<std::size_t>(handle / 64 + 1, bits_.size() * 2);
+    bits_.resize(words, 0);
+    taken_.resize(words);
+    return Insert(handle);
+  }
 
   bool InsertSparse(ObjectHandle handle) {
     if ((sparseSize_ + 1) * 2 > slots_.size()) Grow();
@@ -81,7 +101,11 @@ class HandleSet {
   }
 
   std::vector<std::uint64_t> bits_;
-  std::vector<ObjectHandle> taken_;  // the handles set in bits_
+  // The handles set in bits_, the first used_ of taken_, unless the walk took
+  // more than the list holds.
+  std::vector<ObjectHandle> taken_;
+  std::size_t used_ = 0;
+  bool listFull_ = false;
   std::vector<Slot> slots_;
   std::size_t sparseSize_ = 0;
   std::uint32_t stamp_ = 1;
@@ -148,13 +172,13 @@ Walk::~Walk() {
 bool Walk::Take(ObjectHandle handle) {
   State& s = S();
   if (!started_ || s.spent) return false;
-  if (taken_ == limit_ || s.yields == kExportYields) {
+  if (taken_ == limit_ || s.yields == kExportYields) [[unlikely]] {
     // The walk has run away: the rest of the export yields nothing.
     s.cut = true;
     s.spent = true;
     return false;
   }
-  if (!set_->Insert(handle)) {
+  if (!set_->Insert(handle)) [[unlikely]] {
     s.cut = true;
     return false;
   }
