@@ -374,7 +374,7 @@ bool ForClassOfKind(ObjectKindCode kind, Use&& use) {
 }
 
 // Lookups read only an object's number or name. A polygon (its whole outline,
-// 18.6 KB), a component (eight strings, 2.3 KB) and a net (its name; nets are
+// 18.6 KB), a component (eight strings, 2.1 KB) and a net (its name; nets are
 // the most looked up) cost more to make afresh for each lookup than to load:
 // one of each is kept and reused. Their loads ask the host the same whatever
 // the object holds, and none takes its name from a field of its own, so only
