@@ -11,6 +11,15 @@ namespace {
 constexpr ObjectHandle kIteratorBit = 0x80000000u;
 constexpr std::size_t kMaxIterators = 0x10000;
 
+// Asks the processor to fetch an object's first 192 bytes (a pad whole, the
+// common block and first fields of the larger objects) into the cache,
+// whatever cache lines they straddle.
+void Prefetch(const Object* object) {
+  if (object == nullptr) return;
+  const char* bytes = reinterpret_cast<const char*>(object);
+  for (std::size_t offset : {0, 64, 128, 191}) __builtin_prefetch(bytes + offset);
+}
+
 bool IsLayerless(Kind kind) {
   return kind == Kind::Net || kind == Kind::Class || kind == Kind::FromTo ||
          kind == Kind::ManualFromTo;
@@ -412,6 +421,9 @@ ObjectHandle Server::FirstObject(ObjectHandle iterator) {
 ObjectHandle Server::NextObject(ObjectHandle iterator) {
   Iterator* it = FindIterator(iterator);
   if (it == nullptr || it->next >= it->items.size()) return 0;
+  // The object two steps ahead is fetched into the cache while the caller
+  // asks about this one: walks in net order meet objects far apart.
+  if (it->next + 2 < it->items.size()) Prefetch(Find(it->items[it->next + 2]));
   return it->items[it->next++];
 }
 
