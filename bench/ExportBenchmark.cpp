@@ -4,7 +4,10 @@
 // writing the finished bytes with one write. Also host calls per record,
 // heap growth during the export and peak resident memory.
 //
-//   pcb28_export_benchmark [--scales 0.1,0.3333,1] [--repeat N] [--dir PATH]
+//   pcb28_export_benchmark [--scales 0.1,0.3333,1] [--repeat N] [--dir PATH] [--keep 1]
+//
+// --keep 1 leaves each size's export and format-only files in PATH as
+// pcb28-bench-export-SCALE.pcb and pcb28-bench-format-SCALE.pcb.
 #include <fcntl.h>
 #include <malloc.h>
 #include <sys/resource.h>
@@ -111,7 +114,7 @@ struct Result {
   long peakResidentKiB = 0;
 };
 
-Result Measure(double scale, int repeat, const std::string& dir) {
+Result Measure(double scale, int repeat, const std::string& dir, bool keep) {
   Result r;
   r.scale = scale;
   const pcb28bench::BoardSize size = pcb28bench::BoardSize::Scaled(scale);
@@ -172,6 +175,11 @@ Result Measure(double scale, int repeat, const std::string& dir) {
     r.writeSeconds = std::min(r.writeSeconds, Seconds(t0, t1));
   }
   r.peakResidentKiB = PeakResidentKiB();
+  if (keep) {
+    const std::string suffix = "-" + std::to_string(scale) + ".pcb";
+    std::rename(exportPath.c_str(), (dir + "/pcb28-bench-export" + suffix).c_str());
+    std::rename(formatPath.c_str(), (dir + "/pcb28-bench-format" + suffix).c_str());
+  }
   for (const std::string* path : {&exportPath, &formatPath, &writePath}) std::remove(path->c_str());
   return r;
 }
@@ -193,12 +201,15 @@ int main(int argc, char** argv) {
   std::vector<double> scales = {0.1, 1.0 / 3.0, 1.0};
   int repeat = 3;
   std::string dir = "/tmp";
+  bool keep = false;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
     if (option == "--scales") {
       scales = ParseScales(argv[i + 1]);
     } else if (option == "--repeat") {
       repeat = std::max(1, std::atoi(argv[i + 1]));
+    } else if (option == "--keep") {
+      keep = std::atoi(argv[i + 1]) != 0;
     } else if (option == "--dir") {
       dir = argv[i + 1];
     } else {
@@ -211,7 +222,7 @@ int main(int argc, char** argv) {
   std::vector<Result> results;
   for (double scale : scales) {
     std::printf("scale %.4g\n", scale);
-    results.push_back(Measure(scale, repeat, dir));
+    results.push_back(Measure(scale, repeat, dir, keep));
     const Result& r = results.back();
     std::printf("  export      %8.3f s  %10.0f records/s  %7.1f MB/s  %zu bytes\n", r.exportSeconds,
                 r.records / r.exportSeconds, r.bytes / r.exportSeconds / 1e6, r.bytes);

@@ -1,275 +1,214 @@
 #include "FormatOnly.h"
 
-#include <string>
+#include <algorithm>
+#include <array>
 #include <vector>
 
-#include "ascii28/BufferedTextFile.h"
-#include "ascii28/FileLayers.h"
+#include "ascii28/FileFrame.h"
+#include "ascii28/GroupRecords.h"
+#include "ascii28/NetRecords.h"
+#include "ascii28/PadRecords.h"
+#include "ascii28/PrimitiveRecords.h"
+#include "ascii28/RunState.h"
+#include "ascii28/TextRecords.h"
+#include "board/PcbGroups.h"
+#include "board/PcbPad.h"
+#include "board/PcbPrimitives.h"
+#include "board/PcbText.h"
 #include "server/StandInBoard.h"
 
 namespace pcb28bench {
 
 namespace {
 
-using ascii28::BufferedTextFile;
-using ascii28::HostToFileLayer;
 using namespace standin;
 
-class Writer {
+// What the export asks the host's rules for, fixed here: the benchmark's
+// board has no pad rules, and its width rule gives every net this width.
+constexpr Coord kRouteWidth = 120000;
+constexpr Coord kViaSize = 500000;
+
+// Copies the common block of a server object into a board object.
+void CopyPrimitive(const Primitive& from, TPCBObject& to) {
+  to.Handle = from.handle;
+  to.Flags = from.flags;
+  to.Index = from.index;
+  to.Layer = from.layer;
+  to.Tag = from.tag;
+  to.NetHandle = from.net;
+  to.ComponentHandle = from.component;
+  to.X = from.x;
+  to.Y = from.y;
+}
+
+class FormatRun {
  public:
-  explicit Writer(BufferedTextFile& f) : f_(f) {}
+  explicit FormatRun(Server& s) : s_(s), board_(*s.CurrentBoard()) {}
 
-  void Coord1(Coord v) {
-    f_.WriteChar(' ');
-    f_.WriteCoord(v);
+  void Write() {
+    NumberObjects();
+    ascii28::WriteFileHeader();
+    ascii28::Run.InComponent = true;
+    for (ObjectHandle h : board_.components) Component(*s_.Get<standin::Component>(h));
+    ascii28::Run.InComponent = false;
+    for (ObjectHandle h : Free(Kind::Polygon)) Polygon(*s_.Get<standin::Polygon>(h));
+    for (ObjectHandle h : Free(Kind::Text)) Text(*s_.Get<standin::Text>(h));
+    for (ObjectHandle h : Free(Kind::Track)) Track(*s_.Get<standin::Track>(h));
+    for (ObjectHandle h : Free(Kind::Via)) Via(*s_.Get<standin::Via>(h));
+    for (ObjectHandle h : Free(Kind::Pad)) Pad(*s_.Get<standin::Pad>(h));
+    for (ObjectHandle h : Free(Kind::Net)) Net(*s_.Get<standin::Net>(h));
+    ascii28::WriteFileEnd();
   }
-  void Number(std::uint64_t v) {
-    f_.WriteChar(' ');
-    f_.WriteUnsigned(v);
+
+ private:
+  const std::vector<ObjectHandle>& Free(Kind kind) const {
+    return board_.freeObjects[static_cast<std::size_t>(kind)];
   }
-  void Line(std::string_view text) {
-    f_.Write(text);
-    f_.EndLine();
+
+  std::uint16_t Number(ObjectHandle h) {
+    if (const standin::Net* net = s_.Get<standin::Net>(h)) return net->index;
+    if (const standin::Polygon* polygon = s_.Get<standin::Polygon>(h)) return polygon->index;
+    return 0;
   }
-  void String(const std::string& text, std::size_t capacity) {
-    f_.Write(std::string_view(text).substr(0, std::min(text.size(), capacity)));
-    f_.EndLine();
+
+  // The numbers the export gives: components per side, nets in order,
+  // polygons per layer; and each net's component pads, in walk order.
+  void NumberObjects() {
+    std::uint16_t top = 0, bottom = 0, nets = 0;
+    for (ObjectHandle h : board_.components) {
+      standin::Component& c = *s_.Get<standin::Component>(h);
+      c.index = c.layer == kBottomLayer ? ++bottom : ++top;
+    }
+    for (ObjectHandle h : Free(Kind::Net)) s_.Get<standin::Net>(h)->index = ++nets;
+    std::array<std::uint16_t, kHostLayerCount> perLayer{};
+    for (ObjectHandle h : Free(Kind::Polygon)) {
+      standin::Polygon& p = *s_.Get<standin::Polygon>(h);
+      p.index = ++perLayer[p.layer];
+    }
+    netPads_.assign(nets + 1u, {});
   }
-  BufferedTextFile& f_;
+
+  void Text(const standin::Text& from) {
+    CopyPrimitive(from, text_);
+    text_.Height = from.height;
+    text_.Style = from.style;
+    text_.Rotation = from.rotation;
+    text_.TextFlag = from.textFlag;
+    text_.Text.Assign(from.text);
+    text_.LineWidth = from.lineWidth;
+    ascii28::LayOutTextRecord(text_);
+  }
+
+  void Pad(const standin::Pad& from) {
+    CopyPrimitive(from, pad_);
+    pad_.XSizeTop = from.top.xSize;
+    pad_.YSizeTop = from.top.ySize;
+    pad_.ShapeTop = from.top.shape;
+    pad_.XSizeMid = from.mid.xSize;
+    pad_.YSizeMid = from.mid.ySize;
+    pad_.ShapeMid = from.mid.shape;
+    pad_.XSizeBottom = from.bottom.xSize;
+    pad_.YSizeBottom = from.bottom.ySize;
+    pad_.ShapeBottom = from.bottom.shape;
+    pad_.HoleSize = from.hole;
+    pad_.Name.Assign(from.name);
+    pad_.Rotation = from.rotation;
+    pad_.PadByte2 = from.padByte2;
+    ascii28::PadRecordValues values;
+    values.PwrGnd = from.pwrGnd;
+    values.Net = Number(from.net);
+    ascii28::LayOutPadRecord(pad_, values);
+  }
+
+  void Component(standin::Component& from) {
+    CopyPrimitive(from, component_);
+    component_.Pattern.Assign(from.pattern);
+    component_.ComponentByte1 = from.byte1;
+    component_.ComponentByte2 = from.byte2;
+    component_.ComponentByte3 = from.byte3;
+    component_.Rotation = from.rotation;
+    ascii28::LayOutComponentStart(component_);
+    for (ObjectHandle h : {from.nameText, from.commentText})
+      if (const standin::Text* t = s_.Get<standin::Text>(h)) Text(*t);
+    // The benchmark's components hold pads only, besides their two texts.
+    std::uint16_t padNumber = 0;
+    for (ObjectHandle h : from.members[static_cast<std::size_t>(Kind::Pad)]) {
+      standin::Pad& pad = *s_.Get<standin::Pad>(h);
+      pad.index = ++padNumber;
+      Pad(pad);
+      const std::uint16_t net = Number(pad.net);
+      if (net != 0 && net < netPads_.size()) netPads_[net].push_back({from.index, pad.index});
+    }
+    ascii28::LayOutComponentEnd();
+  }
+
+  void Polygon(const standin::Polygon& from) {
+    CopyPrimitive(from, polygon_);
+    polygon_.PolygonByte1 = from.byte1;
+    polygon_.PolygonByte2 = from.byte2;
+    polygon_.PolygonByte3 = from.byte3;
+    polygon_.PolygonValue1 = from.value1;
+    polygon_.TrackWidth = from.trackWidth;
+    polygon_.PolygonValue3 = from.value3;
+    polygon_.StyleCode = from.styleCode;
+    const std::size_t entries = std::min<std::size_t>(from.outline.size(), kPolygonSegmentCapacity);
+    polygon_.SegmentCount = static_cast<std::int32_t>(entries) - 1;
+    std::copy_n(from.outline.begin(), entries, polygon_.Segments);
+    polygonRefs_.Net = Number(from.net);
+    std::fill_n(polygonRefs_.ArcNet, entries, polygonRefs_.Net);
+    ascii28::LayOutPolygonRecord(polygon_, polygonRefs_);
+  }
+
+  void Track(const standin::Track& from) {
+    CopyPrimitive(from, track_);
+    track_.X2 = from.x2;
+    track_.Y2 = from.y2;
+    track_.Width = from.width;
+    if (!ascii28::HasTrackRecord(track_)) return;
+    ascii28::LayOutTrackRecord(track_, {Number(from.net), Number(from.polygon)});
+  }
+
+  void Via(const standin::Via& from) {
+    CopyPrimitive(from, via_);
+    via_.Size = from.size;
+    via_.HoleSize = from.hole;
+    via_.LowLayer = from.lowLayer;
+    via_.HighLayer = from.highLayer;
+    ascii28::LayOutViaRecord(via_, Number(from.net));
+  }
+
+  void Net(const standin::Net& from) {
+    net_.Handle = from.handle;
+    net_.Index = from.index;
+    net_.Name.Assign(from.name);
+    net_.NetValue = from.netValue;
+    ascii28::NetDefinitionValues values;
+    values.Routing.Width = kRouteWidth;
+    values.Routing.ViaSize = kViaSize;
+    values.Members = netPads_[from.index];
+    ascii28::LayOutNetDefinition(net_, values);
+  }
+
+  Server& s_;
+  Board& board_;
+  // One board object per kind, reused for every record.
+  TPcbText text_{0};
+  TPcbPad pad_{0};
+  TPcbComponent component_{0};
+  TPcbPolygon polygon_{0};
+  ascii28::PolygonReferences polygonRefs_;
+  TPcbTrack track_{0};
+  TPcbVia via_{0};
+  TPcbNet net_{0};
+  std::vector<std::vector<ascii28::NetMember>> netPads_;
 };
-
-std::uint16_t NetNumber(Server& s, ObjectHandle h) {
-  const Net* net = s.Get<Net>(h);
-  return net != nullptr ? net->index : 0;
-}
-
-void Text1(Server& s, Writer& w, const Text& t, char prefix) {
-  BufferedTextFile& f = w.f_;
-  f.WriteChar(prefix);
-  f.WriteChar('S');
-  f.EndLine();
-  f.Write("0 0 ");
-  f.WriteCoord(t.x);
-  w.Coord1(t.y);
-  w.Coord1(t.height);
-  f.WriteChar(' ');
-  f.WriteFixed(t.rotation, 4);
-  w.Number(t.textFlag);
-  f.WriteChar(' ');
-  f.WriteInt(t.style);
-  w.Number(HostToFileLayer(t.layer));
-  f.Write(" 0 0 0 0");
-  w.Coord1(t.lineWidth);
-  w.Number(t.tag);
-  f.Write(" 0 0");
-  f.EndLine();
-  w.String(t.text, 254);
-  (void)s;
-}
-
-void Pad1(Server& s, Writer& w, const Pad& p, char prefix, std::uint16_t number) {
-  BufferedTextFile& f = w.f_;
-  f.WriteChar(prefix);
-  f.WriteChar('P');
-  f.EndLine();
-  f.Write("0 0 ");
-  f.WriteCoord(p.x);
-  w.Coord1(p.y);
-  for (const PadLevel* level : {&p.top, &p.mid, &p.bottom}) {
-    w.Coord1(level->xSize);
-    w.Coord1(level->ySize);
-    w.Number(level->shape);
-  }
-  w.Coord1(p.hole);
-  w.Number(p.pwrGnd);
-  w.Number(HostToFileLayer(p.layer));
-  w.Number(NetNumber(s, p.net));
-  w.Number(0);
-  f.WriteChar(' ');
-  f.WriteFixed(p.rotation, 4);
-  for (int i = 0; i < 5; ++i) w.Coord1(40000);
-  f.WriteChar(' ');
-  f.WriteInt(0);
-  w.Number(p.tag);
-  w.Number(p.padByte2);
-  f.Write(" 1 1 1 1 1 1");
-  f.EndLine();
-  w.String(p.name, 20);
-  (void)number;
-}
 
 }  // namespace
 
 void FormatOnly(const char* path) {
-  Server& s = TheServer();
-  Board& board = *s.CurrentBoard();
-  BufferedTextFile f;
-  f.Open(path);
-  Writer w(f);
-  w.Line("PCB FILE 6 VERSION 2.80");
-  w.Line("0 0 0 0 0 0 0 0 0 0");
-
-  // Numbers as the export gives them: components per side, nets, polygons.
-  std::uint16_t top = 0, bottom = 0, netNumber = 0;
-  for (ObjectHandle h : board.components) {
-    Component& c = *s.Get<Component>(h);
-    c.index = c.layer == kBottomLayer ? ++bottom : ++top;
-  }
-  for (ObjectHandle h : board.freeObjects[static_cast<std::size_t>(Kind::Net)])
-    s.Get<Net>(h)->index = ++netNumber;
-
-  // Per net, its component pads in walk order: (component number, pad number).
-  std::vector<std::vector<std::pair<std::uint16_t, std::uint16_t>>> netPads(
-      s.Get<Net>(board.freeObjects[static_cast<std::size_t>(Kind::Net)].back())->index + 1);
-
-  for (ObjectHandle h : board.components) {
-    const Component& c = *s.Get<Component>(h);
-    w.Line("COMP");
-    w.String(c.pattern, 250);
-    f.Write("0 0 ");
-    f.WriteCoord(c.x);
-    w.Coord1(c.y);
-    w.Number(c.byte1);
-    w.Number(c.byte2);
-    f.Write(" 0 0 0 0 0");
-    f.WriteChar(' ');
-    f.WriteFixed(c.rotation, 6);
-    w.Number(c.tag);
-    w.Number(c.byte3);
-    w.Number(HostToFileLayer(c.layer));
-    f.EndLine();
-    if (const Text* t = s.Get<Text>(c.nameText)) Text1(s, w, *t, 'C');
-    if (const Text* t = s.Get<Text>(c.commentText)) Text1(s, w, *t, 'C');
-    std::uint16_t padNumber = 0;
-    for (ObjectHandle p : c.members[static_cast<std::size_t>(Kind::Pad)]) {
-      Pad& pad = *s.Get<Pad>(p);
-      pad.index = ++padNumber;
-      Pad1(s, w, pad, 'C', padNumber);
-      const std::uint16_t net = NetNumber(s, pad.net);
-      if (net != 0 && net < netPads.size()) netPads[net].emplace_back(c.index, padNumber);
-    }
-    w.Line("ENDCOMP");
-  }
-
-  for (ObjectHandle h : board.freeObjects[static_cast<std::size_t>(Kind::Polygon)]) {
-    const Polygon& p = *s.Get<Polygon>(h);
-    const std::size_t n = p.outline.empty() ? 0 : p.outline.size() - 1;
-    w.Line("PG");
-    f.WriteUnsigned(HostToFileLayer(p.layer));
-    f.EndLine();
-    w.Number(NetNumber(s, p.net));
-    f.EndLine();
-    f.Write("0 1 1 0  0 0");
-    f.EndLine();
-    f.WriteCoord(p.value1);
-    w.Coord1(p.trackWidth);
-    w.Coord1(p.value3);
-    w.Number(0);
-    f.EndLine();
-    f.EndLine();
-    f.WriteUnsigned(n);
-    f.EndLine();
-    for (std::size_t k = 0; k <= n && !p.outline.empty(); ++k) {
-      f.WriteCoord(p.outline[k].X);
-      w.Coord1(p.outline[k].Y);
-      f.EndLine();
-    }
-    for (std::size_t k = 0; k <= n && !p.outline.empty(); ++k)
-      w.Number(p.outline[(k + n) % (n + 1)].SegmentKind == 1 ? 1 : 0);
-    f.EndLine();
-    for (std::size_t k = 0; k < n; ++k) {
-      const PolygonSegment& segment = p.outline[k];
-      if (segment.SegmentKind != 1) continue;
-      w.Line("FA");
-      f.Write("0 0 ");
-      f.WriteCoord(segment.CenterX);
-      w.Coord1(segment.CenterY);
-      w.Coord1(segment.Radius);
-      f.WriteChar(' ');
-      f.WriteFixed(segment.StartAngle, 4);
-      f.WriteChar(' ');
-      f.WriteFixed(segment.EndAngle, 4);
-      w.Coord1(p.trackWidth);
-      w.Number(HostToFileLayer(p.layer));
-      w.Number(NetNumber(s, p.net));
-      w.Number(0);
-      f.EndLine();
-      f.Write(" 0 ");
-      f.WriteUnsigned(p.tag);
-      f.EndLine();
-    }
-  }
-
-  for (ObjectHandle h : board.freeObjects[static_cast<std::size_t>(Kind::Track)]) {
-    const Track& t = *s.Get<Track>(h);
-    if (t.x == t.x2 && t.y == t.y2) continue;
-    w.Line("FT");
-    f.Write("0 0 ");
-    f.WriteCoord(t.x);
-    w.Coord1(t.y);
-    w.Coord1(t.x2);
-    w.Coord1(t.y2);
-    w.Coord1(t.width);
-    w.Number(HostToFileLayer(t.layer));
-    w.Number(0);
-    w.Number(NetNumber(s, t.net));
-    w.Number(0);
-    f.EndLine();
-    w.Number(0);
-    w.Number(0);
-    w.Number(t.tag);
-    w.Number(0);
-    w.Number(0);
-    f.EndLine();
-  }
-
-  for (ObjectHandle h : board.freeObjects[static_cast<std::size_t>(Kind::Via)]) {
-    const Via& v = *s.Get<Via>(h);
-    w.Line("FV");
-    f.Write("0 0 ");
-    f.WriteCoord(v.x);
-    w.Coord1(v.y);
-    w.Coord1(v.size);
-    w.Coord1(v.hole);
-    w.Number(0);
-    w.Number(ascii28::ViaLayerPairNumber(v.lowLayer, v.highLayer));
-    w.Number(NetNumber(s, v.net));
-    for (int i = 0; i < 3; ++i) w.Number(0);
-    w.Number(v.tag);
-    w.Number(0);
-    w.Number(0);
-    w.Number(HostToFileLayer(v.lowLayer));
-    w.Number(HostToFileLayer(v.highLayer));
-    f.EndLine();
-  }
-
-  for (ObjectHandle h : board.freeObjects[static_cast<std::size_t>(Kind::Net)]) {
-    const Net& net = *s.Get<Net>(h);
-    w.Line("NETDEF");
-    w.String(net.name, 255);
-    f.Write("12 50 2 4");
-    f.EndLine();
-    w.Line("(");
-    const auto& pads = netPads[net.index];
-    for (const auto& [component, pad] : pads) {
-      w.Number(component);
-      w.Number(pad);
-      f.EndLine();
-    }
-    w.Line(")");
-    w.Line("{");
-    for (std::size_t i = 1; i < pads.size(); ++i) {
-      f.WriteUnsigned(i);
-      w.Number(i + 1);
-      f.Write(" 0 0 0");
-      f.EndLine();
-    }
-    w.Line("}");
-    w.Line("0 0 0");
-    w.Line("0 0 0");
-  }
-  w.Line("ENDPCB");
-  f.Close();
+  ascii28::Run.OutputFile.Open(path);
+  FormatRun(TheServer()).Write();
+  ascii28::Run.OutputFile.Close();
 }
 
 }  // namespace pcb28bench

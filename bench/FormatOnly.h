@@ -1,6 +1,6 @@
-// A lower bound of the export: the same records formatted straight from the
-// stand-in server's in-memory objects into the same kind of output file,
-// with no host calls and no board objects in between.
+// A lower bound of the export: the same records laid out by the plug-in's own
+// record writers, from values taken straight from the stand-in server's
+// in-memory objects, with no host calls in between.
 #pragma once
 
 namespace pcb28bench {

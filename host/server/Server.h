@@ -8,6 +8,7 @@
 #include <deque>
 #include <initializer_list>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -185,15 +186,19 @@ class STANDIN_API Server {
   // only while some iterator is open and is dropped by any change through
   // the server, so a walk outside another walk always sees the model as it
   // is.
+  // Flat, by net handle: the members of net n are members[first[n]] up to
+  // members[first[n + 1]], in walk order; first ends after the highest net
+  // that has members.
   struct NetMembers {
     bool built = false;
-    std::unordered_map<ObjectHandle, std::vector<ObjectHandle>> byNet;
+    std::vector<std::uint32_t> first;
+    std::vector<ObjectHandle> members;
   };
   ObjectHandle netMembersBoard_ = 0;
   std::size_t netMembersBytes_ = 0;
   std::size_t netMembersPeakBytes_ = 0;
   std::array<NetMembers, kKindCount> netMembers_;
-  const std::vector<ObjectHandle>& NetMembersOf(const Board& board, ObjectHandle net, Kind kind);
+  std::span<const ObjectHandle> NetMembersOf(const Board& board, ObjectHandle net, Kind kind);
   ObjectHandle NetOf(ObjectHandle member) const;
   ProgressState progress_;
   bool recording_ = false;

@@ -39,27 +39,26 @@ StyleFlags FlagsOfStyle(std::uint8_t styleCode) {
 
 constexpr bool IsArcEntry(const PolygonSegment& segment) { return segment.SegmentKind == 1; }
 
+// Bounds: Segments holds entries 0 to 500, and the record reads entries 0
+// to N. A count from the host below 0 is written as 0 (one vertex line,
+// one flag, no arc record) and one above 500 as 500, and the count line
+// holds that clamped N, so the record stays self-consistent (N + 1 vertex
+// lines and flags) and nothing past the array is read. TPcbPolygon::Load
+// already clamps the same way in get mode; this repeats it so the writer
+// is safe on its own.
+std::int32_t EntryCount(const TPcbPolygon& polygon) {
+  return std::clamp<std::int32_t>(polygon.SegmentCount, 0, TPcbPolygon::kMaxSegmentCount);
+}
+
+// Reused by every polygon record: it is as large as the outline.
+PolygonReferences g_PolygonReferences;
+
 }  // namespace
 
 void WriteComponentBlock(ObjectHandle handle) {
   TPcbComponent component(handle);
   BeginRecord(component);
-
-  BufferedTextFile& f = Run.OutputFile;
-  WriteLine("COMP");
-  f.WriteShortString(component.Pattern.Buffer(), component.Pattern.kCapacity);
-  f.EndLine();
-  WriteCommonFields(handle);
-  f.WriteCoord(component.X);
-  WriteCoordField(component.Y);
-  WriteNumberField(component.ComponentByte1);
-  WriteNumberField(component.ComponentByte2);
-  f.Write(" 0 0 0 0 0");
-  WriteRealField(component.Rotation, 6);
-  WriteNumberField(component.Tag);
-  WriteNumberField(component.ComponentByte3);
-  WriteLayerField(component.Layer);
-  f.EndLine();
+  LayOutComponentStart(component);
 
   Run.ComponentNameText = component.NameTextHandle;
   Run.ComponentCommentText = component.CommentTextHandle;
@@ -80,30 +79,53 @@ void WriteComponentBlock(ObjectHandle handle) {
   Run.InComponent = false;
   Run.ComponentNameText = 0;
   Run.ComponentCommentText = 0;
-  WriteLine("ENDCOMP");
+  LayOutComponentEnd();
   Run.PadCounter = 0;
 }
+
+void LayOutComponentStart(const TPcbComponent& component) {
+  BufferedTextFile& f = Run.OutputFile;
+  WriteLine("COMP");
+  f.WriteShortString(component.Pattern.Buffer(), component.Pattern.kCapacity);
+  f.EndLine();
+  WriteCommonFields(component.Handle);
+  f.WriteCoord(component.X);
+  WriteCoordField(component.Y);
+  WriteNumberField(component.ComponentByte1);
+  WriteNumberField(component.ComponentByte2);
+  f.Write(" 0 0 0 0 0");
+  WriteRealField(component.Rotation, 6);
+  WriteNumberField(component.Tag);
+  WriteNumberField(component.ComponentByte3);
+  WriteLayerField(component.Layer);
+  f.EndLine();
+}
+
+void LayOutComponentEnd() { WriteLine("ENDCOMP"); }
 
 void WritePolygonRecord(ObjectHandle handle) {
   TPcbPolygon polygon(handle);
   BeginRecord(polygon);
 
-  // Bounds: Segments holds entries 0 to 500, and the record reads entries 0
-  // to N. A count from the host below 0 is written as 0 (one vertex line,
-  // one flag, no arc record) and one above 500 as 500, and the count line
-  // holds that clamped N, so the record stays self-consistent (N + 1 vertex
-  // lines and flags) and nothing past the array is read. TPcbPolygon::Load
-  // already clamps the same way in get mode; this repeats it so the writer
-  // is safe on its own.
-  const std::int32_t n =
-      std::clamp<std::int32_t>(polygon.SegmentCount, 0, TPcbPolygon::kMaxSegmentCount);
+  // The net is asked for once for the record and once more for each arc
+  // entry, in the order the record names it.
+  PolygonReferences& refs = g_PolygonReferences;
+  refs.Net = ObjectNumber(polygon.NetHandle);
+  const std::int32_t n = EntryCount(polygon);
+  for (std::int32_t k = 0; k < n; ++k)
+    if (IsArcEntry(polygon.Segments[k])) refs.ArcNet[k] = ObjectNumber(polygon.NetHandle);
+  LayOutPolygonRecord(polygon, refs);
+}
+
+void LayOutPolygonRecord(const TPcbPolygon& polygon, const PolygonReferences& refs) {
+  const std::int32_t n = EntryCount(polygon);
   const PolygonSegment* segments = polygon.Segments;
 
   BufferedTextFile& f = Run.OutputFile;
   WriteLine("PG");
   f.WriteUnsigned(HostToFileLayer(polygon.Layer));
   f.EndLine();
-  WriteReferenceField(polygon.NetHandle);  // the line begins with the blank
+  WriteNumberField(refs.Net);  // the line begins with the blank
   f.EndLine();
 
   const StyleFlags flags = FlagsOfStyle(polygon.StyleCode);
@@ -138,8 +160,8 @@ void WritePolygonRecord(ObjectHandle handle) {
   for (std::int32_t k = 0; k < n; ++k) {
     const PolygonSegment& s = segments[k];
     if (!IsArcEntry(s)) continue;
-    WriteArcLines(handle, s.CenterX, s.CenterY, s.Radius, s.StartAngle, s.EndAngle,
-                  polygon.TrackWidth, polygon.Layer, polygon.NetHandle);
+    WriteArcLines(s.CenterX, s.CenterY, s.Radius, s.StartAngle, s.EndAngle, polygon.TrackWidth,
+                  polygon.Layer, refs.ArcNet[k]);
     f.Write(" 0 ");
     f.WriteUnsigned(polygon.Tag);
     f.EndLine();

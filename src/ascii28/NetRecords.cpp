@@ -1,6 +1,7 @@
 #include "ascii28/NetRecords.h"
 
 #include <cstdint>
+#include <vector>
 
 #include "HostLayers.h"
 #include "ascii28/FileLayers.h"
@@ -32,12 +33,7 @@ std::uint8_t PriorityCode(std::int32_t hostValue) {
 }
 
 // The internal plane that carries the net: the first of planes 1 to 4 whose
-// net name equals the net's name byte for byte; NoLayer when none does.
-struct PlaneMatch {
-  HostLayer Layer = kNoLayer;
-  std::uint8_t Code = 0;
-};
-
+// net name equals the net's name byte for byte.
 PlaneMatch FindPlane(const TPcbNet& net) {
   static constexpr std::uint8_t kPlaneCodes[] = {1, 4, 7, 10};
   for (int n = 1; n <= 4; ++n) {
@@ -47,19 +43,45 @@ PlaneMatch FindPlane(const TPcbNet& net) {
   return {};
 }
 
+// The member lines of the net being loaded, and the pad object that loads
+// each member; both kept from net to net.
+std::vector<NetMember> g_Members;
+TPcbPad g_MemberPad{0};
+
 }  // namespace
 
 void WriteNetDefinition(ObjectHandle handle) {
-  BufferedTextFile& out = Run.OutputFile;
   TPcbNet net(handle);
   BeginRecord(net);
 
+  NetDefinitionValues values;
+  values.Routing = net.RoutingSettings();
+  g_Members.clear();
+  Run.PadCounter = 0;
+  net.IterateMembers(&WriteNetMember, MaskOf(PadObject), kMemberMethod, LayerSet::NoLayerOnly());
+  values.Members = g_Members;
+  values.Plane = FindPlane(net);
+  LayOutNetDefinition(net, values);
+}
+
+void WriteNetMember(ObjectHandle handle) {
+  TPcbPad& pad = g_MemberPad;
+  pad.Renew(handle);
+  BeginRecord(pad);
+  if (pad.ComponentHandle == 0) return;
+
+  ++Run.PadCounter;
+  g_Members.push_back({ObjectNumber(pad.ComponentHandle), pad.Index});
+}
+
+void LayOutNetDefinition(const TPcbNet& net, const NetDefinitionValues& values) {
+  BufferedTextFile& out = Run.OutputFile;
   out.Write("NETDEF");
   out.EndLine();
   out.WriteShortString(net.Name.Buffer(), LenString::kCapacity);
   out.EndLine();
 
-  const TPcbNet::TRoutingSettings settings = net.RoutingSettings();
+  const TPcbNet::TRoutingSettings& settings = values.Routing;
   out.WriteCoord(settings.Width);
   out.WriteChar(' ');
   out.WriteCoord(settings.ViaSize);
@@ -71,18 +93,23 @@ void WriteNetDefinition(ObjectHandle handle) {
 
   out.Write("(");
   out.EndLine();
-  Run.PadCounter = 0;
-  net.IterateMembers(&WriteNetMember, MaskOf(PadObject), kMemberMethod, LayerSet::NoLayerOnly());
+  for (const NetMember& member : values.Members) {
+    out.WriteChar(' ');
+    out.WriteUnsigned(member.Component);
+    out.WriteChar(' ');
+    out.WriteUnsigned(member.Pad);
+    out.EndLine();
+  }
   out.Write(")");
   out.EndLine();
 
   // Member i is connected to member i + 1.
   out.Write("{");
   out.EndLine();
-  for (std::int32_t i = 1; i < Run.PadCounter; ++i) {
-    out.WriteInt(i);
+  for (std::size_t i = 1; i < values.Members.size(); ++i) {
+    out.WriteUnsigned(i);
     out.WriteChar(' ');
-    out.WriteInt(std::int64_t{i} + 1);
+    out.WriteUnsigned(i + 1);
     out.Write(" 0 0 0");
     out.EndLine();
   }
@@ -91,27 +118,11 @@ void WriteNetDefinition(ObjectHandle handle) {
   out.Write("0 0 0");
   out.EndLine();
 
-  const PlaneMatch plane = FindPlane(net);
-  net.Layer = plane.Layer;
-  out.WriteUnsigned(HostToFileLayer(net.Layer));
+  out.WriteUnsigned(HostToFileLayer(values.Plane.Layer));
   out.WriteChar(' ');
   out.WriteUnsigned(net.NetValue);
   out.WriteChar(' ');
-  out.WriteUnsigned(plane.Code);
-  out.EndLine();
-}
-
-void WriteNetMember(ObjectHandle handle) {
-  TPcbPad pad(handle);
-  BeginRecord(pad);
-  if (pad.ComponentHandle == 0) return;
-
-  ++Run.PadCounter;
-  BufferedTextFile& out = Run.OutputFile;
-  out.WriteChar(' ');
-  out.WriteUnsigned(ObjectNumber(pad.ComponentHandle));
-  out.WriteChar(' ');
-  out.WriteUnsigned(pad.Index);
+  out.WriteUnsigned(values.Plane.Code);
   out.EndLine();
 }
 

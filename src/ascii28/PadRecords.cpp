@@ -6,8 +6,16 @@
 
 namespace ascii28 {
 
+namespace {
+
+// One pad object serves every pad record (see TPcbPad::Renew).
+TPcbPad g_Pad{0};
+
+}  // namespace
+
 void WritePadRecord(ObjectHandle handle) {
-  TPcbPad pad(handle);
+  TPcbPad& pad = g_Pad;
+  pad.Renew(handle);
   if (!BeginPassRecord(pad)) return;
 
   // Number the pad and hand the number to the host before the record.
@@ -15,10 +23,24 @@ void WritePadRecord(ObjectHandle handle) {
   pad.Index = static_cast<std::uint16_t>(static_cast<std::uint32_t>(Run.PadCounter) & 0xFFFFu);
   pad.Load(kQuerySet);
 
+  // The host is asked in the order of the record's fields.
+  PadRecordValues values;
+  values.PwrGnd = pad.PwrGnd();
+  values.Net = ObjectNumber(pad.NetHandle);
+  values.SolderMaskExpansion = pad.SolderMaskExpansion();
+  values.PasteMaskExpansion = pad.PasteMaskExpansion();
+  values.PlaneConnectB = pad.PlaneConnectB();
+  values.PlaneConnectD = pad.PlaneConnectD();
+  values.PowerPlaneExpansion = pad.PowerPlaneExpansion();
+  values.PlaneConnectC = pad.PlaneConnectC();
+  LayOutPadRecord(pad, values);
+}
+
+void LayOutPadRecord(const TPcbPad& pad, const PadRecordValues& values) {
   BufferedTextFile& f = Run.OutputFile;
   WriteKeywordLine('P');
 
-  WriteCommonFields(handle);
+  WriteCommonFields(pad.Handle);
   f.WriteCoord(pad.X);
   WriteCoordField(pad.Y);
   WriteCoordField(pad.XSizeTop);
@@ -31,18 +53,17 @@ void WritePadRecord(ObjectHandle handle) {
   WriteCoordField(pad.YSizeBottom);
   WriteNumberField(pad.ShapeBottom);
   WriteCoordField(pad.HoleSize);
-  WriteNumberField(pad.PwrGnd());  // asked of the host here, at field 15
+  WriteNumberField(values.PwrGnd);
   WriteLayerField(pad.Layer);
-  WriteReferenceField(pad.NetHandle);
+  WriteNumberField(values.Net);
   WriteNumberField(0);
   WriteRealField(pad.Rotation, 4);
-  // The rule values, each asked of the host as its field is written.
-  WriteCoordField(pad.SolderMaskExpansion());
-  WriteCoordField(pad.PasteMaskExpansion());
-  WriteCoordField(pad.PlaneConnectB());
-  WriteCoordField(pad.PlaneConnectD());
-  WriteCoordField(pad.PowerPlaneExpansion());
-  WriteSignedField(pad.PlaneConnectC());  // unscaled
+  WriteCoordField(values.SolderMaskExpansion);
+  WriteCoordField(values.PasteMaskExpansion);
+  WriteCoordField(values.PlaneConnectB);
+  WriteCoordField(values.PlaneConnectD);
+  WriteCoordField(values.PowerPlaneExpansion);
+  WriteSignedField(values.PlaneConnectC);  // unscaled
   WriteNumberField(pad.Tag);
   WriteNumberField(pad.PadByte2);
   f.Write(" 1 1 1 1 1 1");

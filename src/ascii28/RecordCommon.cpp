@@ -32,10 +32,10 @@ void WriteLine(std::string_view text) {
   Run.OutputFile.EndLine();
 }
 
-void WriteArcLines(ObjectHandle arc, Coord x, Coord y, Coord radius, double startAngle,
-                   double endAngle, Coord width, HostLayer layer, ObjectHandle net) {
+void WriteArcLines(Coord x, Coord y, Coord radius, double startAngle, double endAngle, Coord width,
+                   HostLayer layer, std::uint16_t net) {
   WriteKeywordLine('A');
-  WriteCommonFields(arc);
+  WriteCommonFields(0);
   Run.OutputFile.WriteCoord(x);
   WriteCoordField(y);
   WriteCoordField(radius);
@@ -43,7 +43,7 @@ void WriteArcLines(ObjectHandle arc, Coord x, Coord y, Coord radius, double star
   WriteRealField(endAngle, 4);
   WriteCoordField(width);
   WriteLayerField(layer);
-  WriteReferenceField(net);  // one lookup per reference
+  WriteNumberField(net);
   WriteNumberField(0);
   Run.OutputFile.EndLine();
 }
@@ -64,8 +64,6 @@ void WriteSignedField(std::int64_t value) {
 }
 
 void WriteLayerField(HostLayer layer) { WriteNumberField(HostToFileLayer(layer)); }
-
-void WriteReferenceField(ObjectHandle object) { WriteNumberField(ObjectNumber(object)); }
 
 void WriteRealField(double value, int width) {
   Run.OutputFile.WriteChar(' ');

@@ -1,6 +1,10 @@
-// What every record writer shares: the prefix letter, the two constant
-// fields that open a primitive record's data line, and the fields and lines
-// of the records, each written straight into the output file.
+// What every record writer shares. A writer has two halves: the load asks the
+// host for everything the record holds (the object, the numbers of the
+// objects it names, rule values), in the order the host expects; the lay-out
+// then formats those values into Run.OutputFile and asks the host nothing.
+// The lay-out halves serve the export and any caller that has the values at
+// hand. Below: the prefix letter, the two constant fields that open a
+// primitive record's data line, and the fields and lines of the records.
 #pragma once
 
 #include <cstdint>
@@ -30,16 +34,16 @@ void WriteKeywordLine(char letter);
 void WriteLine(std::string_view text);
 
 // The keyword line and data line of an arc record, of a free or component arc
-// and of an arc entry of a polygon outline alike; the line is ended.
-void WriteArcLines(ObjectHandle arc, Coord x, Coord y, Coord radius, double startAngle,
-                   double endAngle, Coord width, HostLayer layer, ObjectHandle net);
+// and of an arc entry of a polygon outline alike; `net` is the net's number.
+// The line is ended.
+void WriteArcLines(Coord x, Coord y, Coord radius, double startAngle, double endAngle, Coord width,
+                   HostLayer layer, std::uint16_t net);
 
 // One field after the first of a line: a blank, then the value.
 void WriteCoordField(Coord value);  // divided by 10, toward zero
 void WriteNumberField(std::uint64_t value);
 void WriteSignedField(std::int64_t value);
-void WriteLayerField(HostLayer layer);          // the file's layer number
-void WriteReferenceField(ObjectHandle object);  // the object's number, 0 for none
-void WriteRealField(double value, int width);   // three decimals, at least `width` wide
+void WriteLayerField(HostLayer layer);         // the file's layer number
+void WriteRealField(double value, int width);  // three decimals, at least `width` wide
 
 }  // namespace ascii28

@@ -8,11 +8,13 @@ namespace ascii28 {
 
 void WriteTextRecord(ObjectHandle handle) {
   TPcbText text(handle);
-  if (!BeginPassRecord(text)) return;
+  if (BeginPassRecord(text)) LayOutTextRecord(text);
+}
 
+void LayOutTextRecord(const TPcbText& text) {
   BufferedTextFile& f = Run.OutputFile;
   WriteKeywordLine('S');
-  WriteCommonFields(handle);
+  WriteCommonFields(text.Handle);
   f.WriteCoord(text.X);
   WriteCoordField(text.Y);
   WriteCoordField(text.Height);

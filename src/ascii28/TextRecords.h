@@ -3,6 +3,8 @@
 
 #include "PcbApi.h"
 
+class TPcbText;
+
 namespace ascii28 {
 
 // The record of one text: the free text pass's callback (KindMask 32), and
@@ -13,5 +15,8 @@ void WriteTextRecord(ObjectHandle text);
 // handles in Run.ComponentNameText and Run.ComponentCommentText (already
 // written), hands every other text to WriteTextRecord.
 void WriteMemberText(ObjectHandle text);
+
+// The lay-out half of WriteTextRecord: a text names no other object.
+void LayOutTextRecord(const TPcbText& text);
 
 }  // namespace ascii28

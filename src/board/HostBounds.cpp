@@ -1,47 +1,86 @@
 #include "board/HostBounds.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
 namespace hostbounds {
 
-namespace {
-
-// The handles one walk has yielded: open addressing with linear probing.
-// A slot belongs to the current walk when its stamp is the current one, so
-// the set empties in constant time between the many small walks.
+// The handles one walk has yielded. Hosts number their objects densely from
+// 1 and walks mostly yield them in ascending order, so handles below
+// kDenseHandles are kept in a bitmap, which stays small and is met in order.
+// A short walk is undone bit by bit from the list of the handles it took; a
+// walk longer than the list (one entry per word of the bitmap) clears the
+// whole bitmap. Handles above go to a hash set: open addressing with linear
+// probing, where a slot belongs to the current walk when its stamp is the
+// current one, so that set empties in constant time.
 class HandleSet {
  public:
   void Clear() {
-    size_ = 0;
+    if (listFull_) {
+      std::fill(bits_.begin(), bits_.end(), 0);
+    } else {
+      for (std::size_t i = 0; i < used_; ++i)
+        bits_[taken_[i] / 64] &= ~(std::uint64_t{1} << (taken_[i] % 64));
+    }
+    used_ = 0;
+    listFull_ = false;
+    sparseSize_ = 0;
     if (++stamp_ == 0) {  // the stamps wrapped: wipe them once
       for (Slot& slot : slots_) slot.stamp = 0;
       stamp_ = 1;
     }
   }
 
-  // False when the handle is in the set already.
+  // False when the handle is in the set already. The common case stays
+  // short; growing and large handles are out of line.
   bool Insert(ObjectHandle handle) {
-    if ((size_ + 1) * 2 > slots_.size()) Grow();
+    const std::size_t word = handle / 64;
+    if (word >= bits_.size()) [[unlikely]]
+      return InsertRare(handle);
+    const std::uint64_t bit = std::uint64_t{1} << (handle % 64);
+    if ((bits_[word] & bit) != 0) return false;
+    bits_[word] |= bit;
+    if (used_ < taken_.size()) {
+      taken_[used_++] = handle;
+    } else {
+      listFull_ = true;
+    }
+    return true;
+  }
+
+ private:
+  // 2^24 handles: a bitmap of at most 2 MiB.
+  static constexpr ObjectHandle kDenseHandles = ObjectHandle{1} << 24;
+
+  struct Slot {
+    ObjectHandle key = 0;
+    std::uint32_t stamp = 0;
+  };
+
+  [[gnu::noinline]] bool InsertRare(ObjectHandle handle) {
+    if (handle >= kDenseHandles) return InsertSparse(handle);
+    const std::size_t words = std::max<std::size_t>(handle / 64 + 1, bits_.size() * 2);
+    bits_.resize(words, 0);
+    taken_.resize(words);
+    return Insert(handle);
+  }
+
+  bool InsertSparse(ObjectHandle handle) {
+    if ((sparseSize_ + 1) * 2 > slots_.size()) Grow();
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t at = Hash(handle) & mask;; at = (at + 1) & mask) {
       Slot& slot = slots_[at];
       if (slot.stamp != stamp_) {
         slot = {handle, stamp_};
-        ++size_;
+        ++sparseSize_;
         return true;
       }
       if (slot.key == handle) return false;
     }
   }
 
- private:
-  struct Slot {
-    ObjectHandle key = 0;
-    std::uint32_t stamp = 0;
-  };
-
-  // Spreads handles that are close together (hosts number objects densely).
+  // Spreads handles that are close together.
   static std::size_t Hash(ObjectHandle h) {
     h ^= h >> 16;
     h *= 0x85EBCA6Bu;
@@ -56,15 +95,23 @@ class HandleSet {
     slots_.assign(old.empty() ? 64 : old.size() * 2, Slot{});
     const std::uint32_t stamp = stamp_;
     stamp_ = 1;
-    size_ = 0;
+    sparseSize_ = 0;
     for (const Slot& slot : old)
-      if (slot.stamp == stamp) Insert(slot.key);
+      if (slot.stamp == stamp) InsertSparse(slot.key);
   }
 
+  std::vector<std::uint64_t> bits_;
+  // The handles set in bits_, the first used_ of taken_, unless the walk took
+  // more than the list holds.
+  std::vector<ObjectHandle> taken_;
+  std::size_t used_ = 0;
+  bool listFull_ = false;
   std::vector<Slot> slots_;
-  std::size_t size_ = 0;
+  std::size_t sparseSize_ = 0;
   std::uint32_t stamp_ = 1;
 };
+
+namespace {
 
 struct State {
   int exports = 0;  // open export scopes
@@ -86,10 +133,9 @@ struct State {
   bool Outermost() const { return exports == 0 && depth == 0; }
 };
 
-State& S() {
-  static State state;
-  return state;
-}
+// A plain global: reached once or more for every handle a walk yields.
+State g_state;
+State& S() { return g_state; }
 
 }  // namespace
 
@@ -112,7 +158,8 @@ Walk::Walk(std::int32_t limit) : limit_(limit) {
   started_ = true;
   if (s.sets.size() <= static_cast<std::size_t>(s.depth))
     s.sets.push_back(std::make_unique<HandleSet>());
-  s.sets[s.depth]->Clear();
+  set_ = s.sets[s.depth].get();
+  set_->Clear();
   ++s.depth;
 }
 
@@ -125,13 +172,13 @@ Walk::~Walk() {
 bool Walk::Take(ObjectHandle handle) {
   State& s = S();
   if (!started_ || s.spent) return false;
-  if (taken_ == limit_ || s.yields == kExportYields) {
+  if (taken_ == limit_ || s.yields == kExportYields) [[unlikely]] {
     // The walk has run away: the rest of the export yields nothing.
     s.cut = true;
     s.spent = true;
     return false;
   }
-  if (!s.sets[s.depth - 1]->Insert(handle)) {
+  if (!set_->Insert(handle)) [[unlikely]] {
     s.cut = true;
     return false;
   }

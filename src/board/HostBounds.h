@@ -52,6 +52,8 @@ class ExportScope {
   bool WalkCut() const;
 };
 
+class HandleSet;
+
 // One host iterator's walk. Open it before the iterator is created; when it
 // did not start (the export's budget is spent), create no iterator at all.
 class Walk {
@@ -70,6 +72,7 @@ class Walk {
   bool started_ = false;
   std::int32_t limit_;
   std::int32_t taken_ = 0;
+  HandleSet* set_ = nullptr;  // the handles of this walk, kept for its depth
 };
 
 // The class member reads of one class load.

@@ -2,6 +2,7 @@
 // object, named by its handle, exchanged with the host by Load.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -18,6 +19,14 @@ using ObjectContextCallback = void (*)(void* context, ObjectHandle object);
 
 namespace board_detail {
 
+// The bits of one byte of a layer set that name host layers (0 to 82).
+constexpr unsigned HostLayerBits(const LayerSet& layers, int byte) {
+  const int first = byte * 8;
+  if (first + 7 <= kLastHostLayer) return layers.Bits[byte];
+  if (first > kLastHostLayer) return 0;
+  return layers.Bits[byte] & ((1u << (kLastHostLayer - first + 1)) - 1);
+}
+
 // Walks the objects of owner (a board, component or net): for each kind 0 to
 // 20 in kinds and each layer code 0 to 82 in layers, one host iterator, every
 // handle it yields handed to visit in the host's order. Each iterator's walk
@@ -26,18 +35,22 @@ namespace board_detail {
 template <typename Visit>
 void WalkOwner(ObjectHandle owner, KindMask kinds, const LayerSet& layers, IterationMethod method,
                std::int32_t limit, Visit&& visit) {
-  for (int kind = 0; kind <= kLastIteratedKind; ++kind) {
-    if (((kinds >> kind) & 1u) == 0) continue;
-    for (int layer = 0; layer <= kLastHostLayer; ++layer) {
-      if (!layers.Contains(layer)) continue;
-      hostbounds::Walk walk(limit);
-      if (!walk.Started()) return;
-      const ObjectHandle it = PCBProcs::PcbApi_CreateIterator(
-          owner, static_cast<ObjectKindCode>(kind), method, static_cast<HostLayer>(layer));
-      for (ObjectHandle h = PCBProcs::PcbApi_GetFirstObject(it); h != 0 && walk.Take(h);
-           h = PCBProcs::PcbApi_GetNextObject(it))
-        visit(h);
-      PCBProcs::PcbApi_DestroyIterator(it);
+  constexpr KindMask kIterated = (KindMask{1} << (kLastIteratedKind + 1)) - 1;
+  for (KindMask kindsLeft = kinds & kIterated; kindsLeft != 0; kindsLeft &= kindsLeft - 1) {
+    const int kind = std::countr_zero(kindsLeft);
+    // The layers of the set in ascending order, read bit by bit.
+    for (int byte = 0; byte < LayerSet::kCodeCount / 8; ++byte) {
+      for (unsigned bits = HostLayerBits(layers, byte); bits != 0; bits &= bits - 1) {
+        const int layer = byte * 8 + std::countr_zero(bits);
+        hostbounds::Walk walk(limit);
+        if (!walk.Started()) return;
+        const ObjectHandle it = PCBProcs::PcbApi_CreateIterator(
+            owner, static_cast<ObjectKindCode>(kind), method, static_cast<HostLayer>(layer));
+        for (ObjectHandle h = PCBProcs::PcbApi_GetFirstObject(it); h != 0 && walk.Take(h);
+             h = PCBProcs::PcbApi_GetNextObject(it))
+          visit(h);
+        PCBProcs::PcbApi_DestroyIterator(it);
+      }
     }
   }
 }
@@ -249,6 +262,8 @@ class TPCBObject {
  protected:
   // The first two calls of every Load.
   void ExchangeBitFields(QueryMode mode);
+  // The common fields as a new object of the handle has them (Kind stays).
+  void RenewCommonFields(ObjectHandle handle);
 
  private:
   Coord BoxCorner(board_detail::Corner which, Coord margin) const;

@@ -1,5 +1,6 @@
 #include "board/PcbPad.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -31,6 +32,7 @@ Status TPcbPad::Load(QueryMode mode) {
   PCBProcs::PcbApi_QueryPadStackMode(mode, Handle, &StackMode);
   if (StackMode != kFullStack) return 0;
 
+  layerArraysUsed_ = true;
   for (int code = kFirstStackLayer; code <= kLastStackLayer; ++code) {
     const auto layer = static_cast<HostLayer>(code);
     if (mode == kQueryGet) {
@@ -45,10 +47,27 @@ Status TPcbPad::Load(QueryMode mode) {
   return 0;
 }
 
+void TPcbPad::Renew(ObjectHandle handle) {
+  RenewCommonFields(handle);
+  XSizeTop = YSizeTop = XSizeMid = YSizeMid = XSizeBottom = YSizeBottom = HoleSize = 0;
+  ShapeTop = ShapeMid = ShapeBottom = 0;
+  Name = {};
+  PadByte1 = PadByte2 = 0;
+  Rotation = 0.0;
+  StackMode = 0;
+  if (layerArraysUsed_) {
+    std::fill(std::begin(LayerXSize), std::end(LayerXSize), 0);
+    std::fill(std::begin(LayerYSize), std::end(LayerYSize), 0);
+    std::fill(std::begin(LayerShape), std::end(LayerShape), 0);
+    layerArraysUsed_ = false;
+  }
+}
+
 // ---- per-layer sizes and shape
 
 Coord TPcbPad::GetLayerXSize(HostLayer layer) {
   if (layer > kLastHostLayer) return 0;
+  layerArraysUsed_ = true;
   if (PCBProcs::PcbApi_QueryPadOrViaSizeOnLayer(Handle, layer, &LayerXSize[layer],
                                                 &LayerYSize[layer]) != 0)
     return 0;
@@ -57,6 +76,7 @@ Coord TPcbPad::GetLayerXSize(HostLayer layer) {
 
 Coord TPcbPad::GetLayerYSize(HostLayer layer) {
   if (layer > kLastHostLayer) return 0;
+  layerArraysUsed_ = true;
   if (PCBProcs::PcbApi_QueryPadOrViaSizeOnLayer(Handle, layer, &LayerXSize[layer],
                                                 &LayerYSize[layer]) != 0)
     return 0;
@@ -65,6 +85,7 @@ Coord TPcbPad::GetLayerYSize(HostLayer layer) {
 
 std::uint8_t TPcbPad::GetLayerShape(HostLayer layer) {
   if (layer > kLastHostLayer) return 0;
+  layerArraysUsed_ = true;
   if (PCBProcs::PcbApi_QueryPadOrViaShapeOnLayer(Handle, layer, &LayerShape[layer]) != 0) return 0;
   return LayerShape[layer];
 }

@@ -11,6 +11,12 @@ class TPcbPad : public TPCBObject {
 
   explicit TPcbPad(ObjectHandle handle) : TPCBObject(handle) { Kind = PadObject; }
 
+  // Makes the pad what a new TPcbPad(handle) is, for one object reused from
+  // pad to pad. The per-layer arrays are cleared only when the pad's own
+  // exchanges have filled them since: a pad without a layer stack never
+  // does, and clearing them each time would cost more than the pad's load.
+  void Renew(ObjectHandle handle);
+
   Status Load(QueryMode mode) override;
   Coord GetXSizeTop() const override { return XSizeTop; }
   Coord GetYSizeTop() const override { return YSizeTop; }
@@ -96,4 +102,6 @@ class TPcbPad : public TPCBObject {
   Coord CornerOf(Corner which, HostLayer layer, Coord margin);
   Coord SpineOf(Spine which, HostLayer layer);
   std::int32_t PlaneConnectValue(int which) const;
+
+  bool layerArraysUsed_ = false;
 };

@@ -267,6 +267,32 @@ TEST_F(PadTest, FullStackExchangesExactlyLayers1To32TopToBottom) {
   EXPECT_EQ(fake::CallsOf("SetShape")[31].Args, (V{32, 132}));
 }
 
+// A pad object reused for another pad is that pad's new object again, the
+// per-layer arrays a full stack filled included.
+TEST_F(PadTest, RenewedPadIsANewPadOfTheHandle) {
+  g_StackMode = TPcbPad::kFullStack;
+  fake::Bind();
+  TPcbPad p(8);
+  p.Load(kQueryGet);
+  p.Renew(9);
+  const TPcbPad fresh(9);
+  const auto fields = [](const TPcbPad& q) {
+    return V{q.Handle,   q.Kind,        q.Flags,       q.BitField2, q.BitField3,
+             q.Index,    q.Layer,       q.NetHandle,   q.Tag,       q.ComponentHandle,
+             q.X,        q.Y,           q.XSizeTop,    q.YSizeTop,  q.XSizeMid,
+             q.YSizeMid, q.XSizeBottom, q.YSizeBottom, q.HoleSize,  q.ShapeTop,
+             q.ShapeMid, q.ShapeBottom, q.PadByte1,    q.PadByte2,  q.StackMode};
+  };
+  EXPECT_EQ(fields(p), fields(fresh));
+  EXPECT_EQ(p.Rotation, 0.0);
+  EXPECT_EQ(p.Name.Size(), 0u);
+  for (int l = 0; l <= kLastHostLayer; ++l) {
+    EXPECT_EQ(p.LayerXSize[l], 0) << l;
+    EXPECT_EQ(p.LayerYSize[l], 0) << l;
+    EXPECT_EQ(p.LayerShape[l], 0) << l;
+  }
+}
+
 // Every layer 60 wide and 20 high; a failing host for layer 9.
 void RegisterPadSize60x20() {
   FAKE_ENTRY(PcbApi_QueryPadOrViaSizeOnLayer,
