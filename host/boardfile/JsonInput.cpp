@@ -124,10 +124,22 @@ std::string Explanation(const std::string& message) {
   return message;
 }
 
+std::string LineAndColumn(std::string_view text, std::size_t offset) {
+  const TextPosition at = PositionOf(text, offset);
+  return "line " + std::to_string(at.line) + ", column " + std::to_string(at.column);
+}
+
 }  // namespace
 
 bool ParseJson(std::string_view text, json& out, std::string& place, std::string& what) {
   out = json();
+  // The parser takes a zero byte for the end of the text and would pass over
+  // whatever follows it; JSON text never holds one.
+  if (const std::size_t zero = text.find('\0'); zero != std::string_view::npos) {
+    place = LineAndColumn(text, zero);
+    what = "a zero byte, which a board file never holds (it is text)";
+    return false;
+  }
   Builder builder(out);
   const bool ok = json::sax_parse(text.begin(), text.end(), &builder);
   if (ok) return true;
@@ -135,8 +147,7 @@ bool ParseJson(std::string_view text, json& out, std::string& place, std::string
     place = builder.place();
     what = builder.what();
   } else {
-    const TextPosition at = PositionOf(text, builder.position());
-    place = "line " + std::to_string(at.line) + ", column " + std::to_string(at.column);
+    place = LineAndColumn(text, builder.position());
     what = Explanation(builder.what());
   }
   out = json();

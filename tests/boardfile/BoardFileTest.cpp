@@ -257,6 +257,8 @@ TEST_F(BoardFileTest, BadFilesAreRefusedWholeWithPlaceAndReason) {
       {"{\n  \"pcb28_board\": 1,\n  \"nets\": [,]\n}", "b.json: line 3, column 12: syntax error"},
       {"{\"pcb28_board\": 1, \"tracks\": [{\"x\": 1 \"y\": 2}]}", "b.json: line 1, column 41:"},
       {"", "b.json: line 1, column 1:"},
+      // A zero byte after the document is not the end of the text.
+      {std::string("{\"pcb28_board\": 1}\n\0\0", 21), "b.json: line 2, column 1: a zero byte"},
       {R"({"tracks": []})", "b.json: top level: missing key 'pcb28_board'"},
       {"{\"pcb28_board\": " + deep + "}", "pcb28_board: unsupported format version a list"},
       {R"({"pcb28_board": 2})", "b.json: pcb28_board: unsupported format version 2; expected 1"},
