@@ -303,7 +303,10 @@ std::span<const ObjectHandle> Server::NetMembersOf(const Board& board, ObjectHan
     std::vector<ObjectHandle> netOf(walk.size());
     ObjectHandle top = 0;
     for (std::size_t i = 0; i < walk.size(); ++i) {
-      netOf[i] = NetOf(walk[i]);
+      // A net field may hold any value; only a handle of the model can own a
+      // walk, and the index stays within the model's size.
+      const ObjectHandle on = NetOf(walk[i]);
+      netOf[i] = on < objects_.size() ? on : 0;
       top = std::max(top, netOf[i]);
     }
     index.first.assign(std::size_t{top} + 2, 0);

@@ -163,11 +163,18 @@ TEST_F(HardeningTest, NetMemberWalkInsideAnotherWalkMatchesThePlainWalk) {
   }
   EXPECT_EQ(Walk(netA, Kind::Pad), onA);
 
+  // A net field naming no object of the model (any 32 bits) is in no net's
+  // walk and does not size the member index.
+  standin::Pad stray;
+  stray.net = 0xFFFFFFF0u;
+  server().Add(stray);
+
   // The same walk nested in a walk over the nets, as the export does it.
   const ObjectHandle outer = PcbApi_CreateIterator(server().CurrentBoardHandle(), 8, 0, 0);
   ASSERT_NE(PcbApi_GetFirstObject(outer), 0u);
   EXPECT_EQ(Walk(netA, Kind::Pad), onA);
   EXPECT_EQ(Walk(netB, Kind::Pad).size(), 3u);
+  EXPECT_LT(server().NetMembersPeakBytes(), std::size_t{1} << 16);
   // A change through the server during the outer walk is seen at once.
   standin::Pad late;
   late.net = netA;
