@@ -119,7 +119,7 @@ class DocumentWriter {
     }
     w.EndArray();
     w.EndObject();
-    return w.Text();
+    return w.Take();
   }
 
   void EmitClasses() {

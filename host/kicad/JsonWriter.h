@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kicad {
@@ -50,7 +51,8 @@ class JsonWriter {
     Key(key).Value(v);
   }
 
-  const std::string& Text() const { return out_; }
+  // The document written, handed over without a copy; the writer is done.
+  std::string Take() { return std::move(out_); }
 
  private:
   void Open(char c) {
