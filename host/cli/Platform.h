@@ -1,7 +1,7 @@
 // What pcb28-export needs from the operating system, in one place: files and
 // their identity, the output written beside its destination, signals, the
-// program's folder, loading a library. Platform_posix.cpp holds the POSIX
-// version.
+// program's folder, loading a library. Platform_posix.cpp and
+// Platform_windows.cpp hold the systems' versions, Platform.cpp what both share.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +20,10 @@ std::string SystemReason(int error);
 // SIGHUP remove the temporary output file and end the progress line before
 // the program ends by the same signal.
 void InstallSignalHandlers();
+
+// Asks for large pages under a buffer not yet written, where the system
+// has them (a hint only).
+void AdviseHugePages(char* data, std::size_t size);
 
 // The folder of the running program; empty when unknown.
 std::string ProgramFolder();
@@ -53,6 +57,9 @@ class BoardInput {
   const FileIdentity& Identity() const { return identity_; }
 
  private:
+  // One read into `into`: the bytes read, 0 at the end, -1 with errno set.
+  long long ReadSome(char* into, std::size_t size);
+
   int fd_ = -1;
   bool ownFd_ = false;
   std::string name_;

@@ -17,7 +17,6 @@
 #include <thread>
 #include <vector>
 
-#include "boardfile/BoardFile.h"
 #include "cli/Platform.h"
 #include "server/ProgressLine.h"
 
@@ -36,15 +35,6 @@ void NameTempFile(const std::string& path) {
 }
 
 void ForgetTempFile() { g_TempPathSet = 0; }
-
-// Asks for huge pages under a large buffer not yet written: filling 50 MB
-// of small pages costs more in page faults than the reading itself.
-void AdviseHugePages(char* data, std::size_t size) {
-  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-  const auto begin = (reinterpret_cast<std::uintptr_t>(data) + page - 1) & ~(page - 1);
-  const auto end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(page - 1);
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-}
 
 void OnTerminatingSignal(int signal) {
   if (g_TempPathSet != 0) unlink(g_TempPath);
@@ -90,6 +80,15 @@ bool WriteAll(int fd, const char* data, std::size_t n) {
 std::string ProcFdPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
 
 }  // namespace
+
+// Filling 50 MB of small pages costs more in page faults than the reading
+// itself.
+void AdviseHugePages(char* data, std::size_t size) {
+  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const auto begin = (reinterpret_cast<std::uintptr_t>(data) + page - 1) & ~(page - 1);
+  const auto end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(page - 1);
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
 
 std::string SystemReason(int error) { return std::strerror(error); }
 
@@ -175,29 +174,10 @@ bool BoardInput::Open(const std::string& path, std::uint64_t limit, std::string&
   return true;
 }
 
-bool BoardInput::ReadAll(std::string& text, std::string& error,
-                         const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
-  constexpr std::size_t kChunk = 1 << 20;
-  text.clear();
-  // Room for the board-file reader to read the text in place.
-  text.reserve(static_cast<std::size_t>(size_) + boardfile::kBoardTextPadding);
-  AdviseHugePages(text.data(), text.capacity());
-  std::vector<char> chunk(kChunk);
+long long BoardInput::ReadSome(char* into, std::size_t size) {
   for (;;) {
-    const ssize_t n = read(fd_, chunk.data(), kChunk);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      error = name_ + ": cannot read the board file: " + SystemReason(errno);
-      return false;
-    }
-    if (n == 0) return true;
-    if (text.size() + static_cast<std::uint64_t>(n) > limit_) {
-      error = name_ + ": too large for a board file (more than " + std::to_string(limit_ >> 20) +
-              " MiB)";
-      return false;
-    }
-    text.append(chunk.data(), static_cast<std::size_t>(n));
-    if (progress) progress(text.size(), size_);
+    const ssize_t n = read(fd_, into, size);
+    if (n >= 0 || errno != EINTR) return n;
   }
 }
 

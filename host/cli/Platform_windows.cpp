@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <vector>
 
 #include "cli/Platform.h"
 
@@ -100,28 +99,11 @@ bool BoardInput::Open(const std::string& path, std::uint64_t limit, std::string&
   return true;
 }
 
-bool BoardInput::ReadAll(std::string& text, std::string& error,
-                         const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
-  constexpr unsigned kChunk = 1 << 20;
-  text.clear();
-  text.reserve(static_cast<std::size_t>(size_));
-  std::vector<char> chunk(kChunk);
-  for (;;) {
-    const int n = _read(fd_, chunk.data(), kChunk);
-    if (n < 0) {
-      error = name_ + ": cannot read the board file: " + SystemReason(errno);
-      return false;
-    }
-    if (n == 0) return true;
-    if (text.size() + static_cast<std::uint64_t>(n) > limit_) {
-      error = name_ + ": too large for a board file (more than " + std::to_string(limit_ >> 20) +
-              " MiB)";
-      return false;
-    }
-    text.append(chunk.data(), static_cast<std::size_t>(n));
-    if (progress) progress(text.size(), size_);
-  }
+long long BoardInput::ReadSome(char* into, std::size_t size) {
+  return _read(fd_, into, static_cast<unsigned>(size));
 }
+
+void AdviseHugePages(char*, std::size_t) {}
 
 // ------------------------------------------------------------------ output
 
