@@ -4,8 +4,9 @@
 set -euo pipefail
 
 # kicad-demos: the real KiCad boards of the KiCad import's corpus test.
+# libmimalloc-dev: the host program's allocator (large pages for big boards).
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev nlohmann-json3-dev libbenchmark-dev libsimdjson-dev
-          clang libclang-rt-14-dev help2man kicad-demos "$@")
+          libmimalloc-dev clang libclang-rt-14-dev help2man kicad-demos "$@")
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
