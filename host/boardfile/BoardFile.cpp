@@ -43,18 +43,22 @@ bool LoadBoardExact(std::string_view text, const std::string& name, std::string&
   return true;
 }
 
-bool LoadBoardInPlace(std::string& text, const std::string& name, std::string& error) {
+bool LoadBoardPadded(std::string_view text, const std::string& name, std::string& error) {
 #if PCB28_FAST_BOARDFILE
-  const std::size_t size = text.size();
-  text.append(kBoardTextPadding, '\0');  // no new buffer when the caller reserved the room
-  const bool loaded = LoadFast(std::string_view(text.data(), size), text.size());
-  text.resize(size);
-  if (loaded) {
+  if (LoadFast(text, text.size() + kBoardTextPadding)) {
     error.clear();
     return true;
   }
 #endif
   return LoadBoardExact(text, name, error);
+}
+
+bool LoadBoardInPlace(std::string& text, const std::string& name, std::string& error) {
+  const std::size_t size = text.size();
+  text.append(kBoardTextPadding, '\0');  // no new buffer when the caller reserved the room
+  const bool loaded = LoadBoardPadded(std::string_view(text.data(), size), name, error);
+  text.resize(size);
+  return loaded;
 }
 
 bool LoadBoardText(std::string_view text, const std::string& name, std::string& error) {

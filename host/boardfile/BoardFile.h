@@ -21,9 +21,12 @@ bool LoadBoardText(std::string_view text, const std::string& name, std::string& 
 // that LoadBoardInPlace reads it where it is, without a copy.
 inline constexpr std::size_t kBoardTextPadding = 64;
 
-// The same as LoadBoardText for a text in a string, read in place: the
-// string is lengthened for the time of the reading and then given back as
-// it was.
+// The same as LoadBoardText for a text followed in memory by at least
+// kBoardTextPadding bytes that may be read: read where it is, without a copy.
+bool LoadBoardPadded(std::string_view text, const std::string& name, std::string& error);
+
+// The same for a text in a string, read in place: the string is lengthened
+// for the time of the reading and then given back as it was.
 bool LoadBoardInPlace(std::string& text, const std::string& name, std::string& error);
 
 }  // namespace boardfile

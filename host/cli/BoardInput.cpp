@@ -27,12 +27,12 @@ bool Save(std::string_view document, const std::string& path, std::string& error
 
 }  // namespace
 
-bool LoadBoard(std::string& text, const std::string& name, const std::string& saveBoard,
+bool LoadBoard(std::string_view text, const std::string& name, const std::string& saveBoard,
                std::vector<std::string>& notes, std::string& error) {
   switch (KindOf(text)) {
     case InputKind::BoardFile:
       if (!saveBoard.empty() && !Save(text, saveBoard, error)) return false;
-      return boardfile::LoadBoardInPlace(text, name, error);
+      return boardfile::LoadBoardPadded(text, name, error);
     case InputKind::KicadBoard: {
       std::string project;
       kicad::Conversion conversion;

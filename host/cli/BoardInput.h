@@ -13,8 +13,9 @@ namespace cli {
 // is converted to a board file first (its project file is looked for beside
 // `name`); what the conversion dropped or approximated goes to `notes`. When
 // `saveBoard` is not empty the board file that was loaded is written there.
-// A board file is read in place (see boardfile::LoadBoardInPlace).
-bool LoadBoard(std::string& text, const std::string& name, const std::string& saveBoard,
+// `text` is followed by boardfile::kBoardTextPadding bytes that may be read,
+// so that a board file is read where it is (boardfile::LoadBoardPadded).
+bool LoadBoard(std::string_view text, const std::string& name, const std::string& saveBoard,
                std::vector<std::string>& notes, std::string& error);
 
 }  // namespace cli

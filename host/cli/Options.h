@@ -16,6 +16,9 @@ enum ExitStatus : int {
   kExitPlugin = 4,      // the plug-in could not be loaded or refused the format
 };
 
+// The program's name, which starts its messages.
+inline constexpr const char* kProgram = "pcb28-export";
+
 // The name standard input and standard output go by on the command line.
 inline constexpr const char* kStandardStream = "-";
 

@@ -8,11 +8,15 @@
 
 namespace cli {
 
-bool BoardInput::ReadAll(std::string& text, std::string& error,
+bool BoardInput::ReadAll(BoardText& board, std::string& error,
                          const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
+  if (Map(board)) {
+    if (progress) progress(board.size_, board.size_);
+    return true;
+  }
   constexpr std::size_t kChunk = 1 << 20;
+  std::string& text = board.read_;
   text.clear();
-  // Room for the board-file reader to read the text in place.
   text.reserve(static_cast<std::size_t>(size_) + boardfile::kBoardTextPadding);
   AdviseHugePages(text.data(), text.capacity());
   std::vector<char> chunk(kChunk);
@@ -22,7 +26,12 @@ bool BoardInput::ReadAll(std::string& text, std::string& error,
       error = name_ + ": cannot read the board file: " + SystemReason(errno);
       return false;
     }
-    if (n == 0) return true;
+    if (n == 0) {
+      board.size_ = text.size();
+      text.append(boardfile::kBoardTextPadding, '\0');
+      board.data_ = text.data();
+      return true;
+    }
     if (text.size() + static_cast<std::uint64_t>(n) > limit_) {
       error = name_ + ": too large for a board file (more than " + std::to_string(limit_ >> 20) +
               " MiB)";

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace cli {
 
@@ -18,7 +19,9 @@ std::string SystemReason(int error);
 // Ignores SIGPIPE (a reader that quits becomes a write error) and SIGXFSZ
 // (a file size limit becomes a write error), and makes SIGINT, SIGTERM and
 // SIGHUP remove the temporary output file and end the progress line before
-// the program ends by the same signal.
+// the program ends by the same signal. A board file cut short while it is
+// mapped (SIGBUS) ends the program the same way, with a message and the
+// exit status of a bad board.
 void InstallSignalHandlers();
 
 // Asks for large pages under a buffer not yet written, where the system
@@ -38,6 +41,27 @@ struct FileIdentity {
   bool known = false;
 };
 
+// The bytes of a board, followed by boardfile::kBoardTextPadding bytes that
+// may be read (zeros): a regular file mapped into memory where the system
+// can (no copy, no fresh memory), else what was read.
+class BoardText {
+ public:
+  BoardText() = default;
+  ~BoardText();
+  BoardText(const BoardText&) = delete;
+  BoardText& operator=(const BoardText&) = delete;
+
+  std::string_view View() const { return {data_, size_}; }
+
+ private:
+  friend class BoardInput;
+  const char* data_ = "";
+  std::size_t size_ = 0;
+  std::string read_;         // what was read, with the padding
+  void* mapping_ = nullptr;  // the mapping, when mapped
+  std::size_t mappingLength_ = 0;
+};
+
 // A board file opened for reading ("-" is standard input). Only regular files
 // are taken, and for standard input also pipes: a device or a named pipe
 // might never end.
@@ -51,14 +75,19 @@ class BoardInput {
   // On failure `error` says why, with the system's reason.
   bool Open(const std::string& path, std::uint64_t limit, std::string& error);
   // Reads the whole input, refusing more than `limit` bytes; `progress` is
-  // told the bytes read and the size (0 when not known in advance).
-  bool ReadAll(std::string& text, std::string& error,
+  // told the bytes read and the size (0 when not known in advance). A named
+  // regular file is mapped rather than read where the system can; should it
+  // be cut short while it is mapped, the program ends with a message (see
+  // InstallSignalHandlers).
+  bool ReadAll(BoardText& text, std::string& error,
                const std::function<void(std::uint64_t, std::uint64_t)>& progress);
   const FileIdentity& Identity() const { return identity_; }
 
  private:
   // One read into `into`: the bytes read, 0 at the end, -1 with errno set.
   long long ReadSome(char* into, std::size_t size);
+  // Maps the whole file into `text`; false when it is not mapped.
+  bool Map(BoardText& text);
 
   int fd_ = -1;
   bool ownFd_ = false;

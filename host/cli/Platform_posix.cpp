@@ -10,16 +10,20 @@
 #include <mimalloc.h>
 #endif
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <thread>
 #include <vector>
 
+#include "boardfile/BoardFile.h"
+#include "cli/Options.h"
 #include "cli/Platform.h"
 #include "server/ProgressLine.h"
 
@@ -39,13 +43,36 @@ void NameTempFile(const std::string& path) {
 
 void ForgetTempFile() { g_TempPathSet = 0; }
 
-void OnTerminatingSignal(int signal) {
+// The board file mapped into memory, and the message should it be cut short.
+std::atomic<std::uintptr_t> g_MappedBegin{0}, g_MappedEnd{0};
+char g_CutShortMessage[PATH_MAX + 128];
+std::size_t g_CutShortLength = 0;
+
+void WriteError(const char* text, std::size_t length) {
+  [[maybe_unused]] const ssize_t n = write(STDERR_FILENO, text, length);
+}
+
+void EndProgressLineAndTempFile() {
   if (g_TempPathSet != 0) unlink(g_TempPath);
-  if (standin::ProgressLineOpen()) {
-    [[maybe_unused]] const ssize_t n = write(STDERR_FILENO, "\n", 1);
-  }
+  if (standin::ProgressLineOpen()) WriteError("\n", 1);
+}
+
+void OnTerminatingSignal(int signal) {
+  EndProgressLineAndTempFile();
   std::signal(signal, SIG_DFL);
   std::raise(signal);
+}
+
+// A read past the end of a mapped file that has shrunk since it was mapped.
+// Any other bus error ends the program as it would have.
+void OnBusError(int, siginfo_t* info, void*) {
+  const auto at = reinterpret_cast<std::uintptr_t>(info->si_addr);
+  if (at >= g_MappedBegin.load() && at < g_MappedEnd.load()) {
+    EndProgressLineAndTempFile();
+    WriteError(g_CutShortMessage, g_CutShortLength);
+    _exit(kExitBadBoard);
+  }
+  std::signal(SIGBUS, SIG_DFL);  // the access is made again, and ends the program
 }
 
 FileIdentity IdentityOf(const struct stat& st) {
@@ -114,6 +141,11 @@ void InstallSignalHandlers() {
   action.sa_handler = &OnTerminatingSignal;
   sigemptyset(&action.sa_mask);
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+  struct sigaction bus {};
+  bus.sa_sigaction = &OnBusError;
+  bus.sa_flags = SA_SIGINFO;
+  sigemptyset(&bus.sa_mask);
+  sigaction(SIGBUS, &bus, nullptr);
 }
 
 std::string ProgramFolder() {
@@ -186,6 +218,44 @@ bool BoardInput::Open(const std::string& path, std::uint64_t limit, std::string&
             " bytes; a board file holds at most " + std::to_string(limit_ >> 20) + " MiB)";
     return false;
   }
+  return true;
+}
+
+BoardText::~BoardText() {
+  if (mapping_ == nullptr) return;
+  g_MappedBegin = 0;
+  g_MappedEnd = 0;
+  munmap(mapping_, mappingLength_);
+}
+
+bool BoardInput::Map(BoardText& text) {
+  // Only a file opened here: standard input may start anywhere in its file.
+  struct stat st {};
+  if (!ownFd_ || fstat(fd_, &st) != 0 || st.st_size <= 0 ||
+      static_cast<std::uint64_t>(st.st_size) > limit_)
+    return false;
+  const auto size = static_cast<std::size_t>(st.st_size);
+  const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  const std::size_t length = (size + boardfile::kBoardTextPadding + page - 1) / page * page;
+  // Zero pages for the padding, with the file laid over their start: the
+  // rest of the file's last page reads as zeros too.
+  void* area = mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (area == MAP_FAILED) return false;
+  if (mmap(area, size, PROT_READ, MAP_PRIVATE | MAP_FIXED | MAP_POPULATE, fd_, 0) == MAP_FAILED) {
+    munmap(area, length);
+    return false;
+  }
+  const int n = std::snprintf(g_CutShortMessage, sizeof g_CutShortMessage,
+                              "%s: %s: the board file was cut short while it was read\n", kProgram,
+                              name_.c_str());
+  g_CutShortLength =
+      std::min(static_cast<std::size_t>(std::max(n, 0)), sizeof g_CutShortMessage - 1);
+  g_MappedBegin = reinterpret_cast<std::uintptr_t>(area);
+  g_MappedEnd = reinterpret_cast<std::uintptr_t>(area) + length;
+  text.mapping_ = area;
+  text.mappingLength_ = length;
+  text.data_ = static_cast<const char*>(area);
+  text.size_ = size;
   return true;
 }
 

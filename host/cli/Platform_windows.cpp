@@ -99,6 +99,10 @@ bool BoardInput::Open(const std::string& path, std::uint64_t limit, std::string&
   return true;
 }
 
+// Board files are read, not mapped, here.
+BoardText::~BoardText() = default;
+bool BoardInput::Map(BoardText&) { return false; }
+
 long long BoardInput::ReadSome(char* into, std::size_t size) {
   return _read(fd_, into, static_cast<unsigned>(size));
 }

@@ -28,8 +28,6 @@ using namespace cli;
 // enough that a runaway input is refused before it costs gigabytes.
 constexpr std::uint64_t kBoardSizeLimit = std::uint64_t{256} << 20;
 
-constexpr const char* kProgram = "pcb28-export";
-
 struct Job {
   std::string board;
   std::string output;
@@ -124,7 +122,7 @@ class Ticker {
 bool ReadAndLoad(BoardInput& input, const std::string& name, const std::string& saveBoard,
                  std::string& error) {
   standin::ProgressBegin("Loading " + name);
-  std::string text;
+  BoardText text;
   if (!input.ReadAll(text, error, [](std::uint64_t done, std::uint64_t size) {
         standin::ProgressShow(static_cast<std::int64_t>(done), static_cast<std::int64_t>(size));
       }))
@@ -135,7 +133,7 @@ bool ReadAndLoad(BoardInput& input, const std::string& name, const std::string& 
   bool loaded;
   {
     Ticker ticker;
-    loaded = LoadBoard(text, name, saveBoard, notes, error);
+    loaded = LoadBoard(text.View(), name, saveBoard, notes, error);
   }
   // What a conversion dropped or approximated, one line each.
   for (const std::string& note : notes) Report(name + ": " + note);
