@@ -1,8 +1,8 @@
 // End-to-end benchmark: generates board files of three sizes and, for each,
 // measures the host program pcb28-export as a user runs it (wall time and
 // peak resident memory of the whole process), and the phases of the same
-// work in this process: reading the file, parsing and checking it into the
-// server, and the export.
+// work in this process, with the host program's reading and allocator:
+// reading the file, parsing and checking it into the server, and the export.
 //
 //   pcb28_end_to_end_benchmark [--scales 0.1,0.3333,1] [--repeat N] [--dir PATH]
 //
@@ -24,6 +24,7 @@
 #include "BenchBoard.h"
 #include "LenString.h"
 #include "boardfile/BoardFile.h"
+#include "cli/Platform.h"
 #include "hostapi/PCBProcs.h"
 #include "plugin/Exports.h"
 #include "server/StandInBoard.h"
@@ -98,19 +99,6 @@ bool WriteBoardFile(const std::string& path, const pcb28bench::BoardSize& size) 
 }
 
 // Reads a file whole into `text`, with room after it for the reader.
-bool ReadBoardFile(const std::string& path, std::string& text) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return false;
-  std::fseek(f, 0, SEEK_END);
-  const long size = std::ftell(f);
-  std::rewind(f);
-  text.reserve(static_cast<std::size_t>(std::max(size, 0L)) + boardfile::kBoardTextPadding);
-  text.resize(static_cast<std::size_t>(std::max(size, 0L)));
-  const bool ok = size >= 0 && std::fread(text.data(), 1, text.size(), f) == text.size();
-  std::fclose(f);
-  return ok;
-}
-
 struct ProgramRun {
   double seconds = 0;
   double cpuSeconds = 0;  // user and system: less disturbed by a busy machine
@@ -195,24 +183,25 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     const LenString file(out);
     for (int i = 0; i < repeat; ++i) {
-      // The phases, as the host program runs them: the text is read once,
-      // with room for the reader to read it in place.
+      // The phases, as the host program runs them, with its own reading
+      // (the file mapped) and its allocator.
       const auto t0 = Clock::now();
-      std::string text;
-      if (!ReadBoardFile(board, text)) {
-        std::fprintf(stderr, "cannot read %s\n", board.c_str());
+      std::string error;
+      cli::BoardInput input;
+      cli::BoardText text;
+      if (!input.Open(board, std::uint64_t{1} << 30, error) || !input.ReadAll(text, error, {})) {
+        std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
       }
       const auto t1 = Clock::now();
-      std::string error;
-      if (!boardfile::LoadBoardInPlace(text, board, error)) {
+      if (!boardfile::LoadBoardPadded(text.View(), board, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
       }
       const auto t2 = Clock::now();
       ExportFileFromPcb(file.Buffer(), description.Buffer());
       const auto t3 = Clock::now();
-      r.fileBytes = text.size();
+      r.fileBytes = text.View().size();
       r.readSeconds = std::min(r.readSeconds, Seconds(t0, t1));
       r.loadSeconds = std::min(r.loadSeconds, Seconds(t1, t2));
       r.exportSeconds = std::min(r.exportSeconds, Seconds(t2, t3));
