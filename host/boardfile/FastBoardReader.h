@@ -1,7 +1,8 @@
-// The streaming reader of a board file into the server's board. Each kind of
-// object is read as it comes and added at once; any fault throws Refused.
-// The hot path (the members of a list of tracks or pads) is read in one
-// file, PrimitiveReader's twin, with the value helpers inlined.
+// The streaming reader of a board file into the server's board: each object
+// is added as soon as it is read; any fault throws Refused. Its families are
+// read in the Fast*Reader.cpp files, as the exact reader's in *Reader.cpp.
+// What every primitive reads (references, common keys) is inline here, and
+// each primitive's reading inlines into its list loop.
 #pragma once
 
 #include <algorithm>

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <limits>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -56,14 +57,11 @@ class KeySet {
  public:
   KeySet(std::initializer_list<std::initializer_list<const char*>> groups) {
     slots_.fill(-1);
-    for (const auto& group : groups) {
-      for (const char* name : group) {
-        std::size_t slot = Hash(name);
-        while (slots_[slot] >= 0) slot = (slot + 1) % kSlots;
-        slots_[slot] = static_cast<std::int8_t>(names_.size());
-        names_.emplace_back(name);
-      }
-    }
+    for (const auto& group : groups) Add(group);
+  }
+  explicit KeySet(std::span<const char* const> names) {
+    slots_.fill(-1);
+    Add(names);
   }
   int Find(std::string_view key) const {
     if (key.empty()) return -1;
@@ -76,6 +74,14 @@ class KeySet {
 
  private:
   static constexpr std::size_t kSlots = 128;  // at most 64 keys: a seen-mask is 64 bits
+  void Add(std::span<const char* const> names) {
+    for (const char* name : names) {
+      std::size_t slot = Hash(name);
+      while (slots_[slot] >= 0) slot = (slot + 1) % kSlots;
+      slots_[slot] = static_cast<std::int8_t>(names_.size());
+      names_.emplace_back(name);
+    }
+  }
   static std::size_t Hash(std::string_view key) {
     const auto at = [&](std::size_t i) { return static_cast<std::size_t>(key[i]); };
     return (key.size() * 31 + at(0) * 7 + at(key.size() / 2) * 3 + at(key.size() - 1)) % kSlots;

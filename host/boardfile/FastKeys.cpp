@@ -1,17 +1,22 @@
 // The key sets of the streaming reader.
 #include "boardfile/FastKeys.h"
 
+#include <iterator>
+#include <string_view>
+
+#include "boardfile/FieldRules.h"
+
 namespace boardfile::fast {
 
 #define PCB28_COMMON_KEYS \
   { "layer", "net", "tag", "flags", "index", "bitfield2", "bitfield3" }
 
-const KeySet kTopKeys{{"pcb28_board", "board",    "layers",          "stack",
-                       "layer_pairs", "nets",     "classes",         "rules",
-                       "components",  "polygons", "board_outlines",  "tracks",
-                       "arcs",        "vias",     "fills",           "texts",
-                       "pads",        "from_tos", "manual_from_tos", "coordinates",
-                       "dimensions"}};
+// The exact reader's list, in the order of TopKey.
+static_assert(std::size(kTopLevelKeys) == kDimensions + 1);
+static_assert(std::string_view(kTopLevelKeys[kVersion]) == "pcb28_board" &&
+              std::string_view(kTopLevelKeys[kComponents]) == "components" &&
+              std::string_view(kTopLevelKeys[kDimensions]) == "dimensions");
+const KeySet kTopKeys{kTopLevelKeys};
 const KeySet kTrackKeys{PCB28_COMMON_KEYS,
                         {"x", "y", "x2", "y2", "width", "polygon", "extra1", "extra2"}};
 const KeySet kArcKeys{PCB28_COMMON_KEYS,

@@ -1,6 +1,6 @@
 // The keys the streaming reader knows, one set a kind of object. A key's
 // number is its position in its set; the enums name the positions the
-// reader picks out.
+// reader refers to by name.
 #pragma once
 
 #include "boardfile/FastFields.h"
@@ -10,6 +10,7 @@ namespace boardfile::fast {
 // The common block of the primitives, the first keys of their sets.
 enum CommonKey { kLayer, kNet, kTag, kFlags, kIndex, kBits2, kBits3, kCommonCount };
 
+// Positions in kTopKeys.
 enum TopKey {
   kVersion,
   kBoard,
@@ -33,6 +34,7 @@ enum TopKey {
   kCoordinates,
   kDimensions
 };
+// Positions in kComponentKeys past the common block.
 enum ComponentKey {
   kCX = kCommonCount,
   kCY,
@@ -53,6 +55,7 @@ enum ComponentKey {
   kCVias,
   kCTexts
 };
+// Positions in kRuleKeys.
 enum RuleKey {
   kKind,
   kPriority,
