@@ -5,6 +5,7 @@ namespace boardfile::fast {
 
 // One line per key.
 // clang-format off
+
 // A designator or comment: a text object or a string (then placed at the
 // component's origin, which the caller sets); true for a string.
 bool Reader::ComponentText(Value& v, std::optional<standin::Text>& out) {
@@ -159,4 +160,5 @@ template void Reader::Area<standin::Polygon>(Value&);
 template void Reader::Area<standin::BoardOutline>(Value&);
 
 // clang-format on
+
 }  // namespace boardfile::fast

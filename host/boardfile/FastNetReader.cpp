@@ -5,6 +5,7 @@ namespace boardfile::fast {
 
 // One line per key.
 // clang-format off
+
 void Reader::Net(Value& v) {
   standin::Net n;
   const std::uint64_t present = EachField(v, kNetKeys, [&](int k, Value& x) {
@@ -227,4 +228,5 @@ void Reader::Dimension(Value& v) {
 }
 
 // clang-format on
+
 }  // namespace boardfile::fast

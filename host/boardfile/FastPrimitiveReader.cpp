@@ -6,6 +6,7 @@ namespace boardfile::fast {
 
 // One line per key.
 // clang-format off
+
 template <class T>
 void Reader::Members(Value& v, ObjectHandle component) {
   Each(v, [&](Value& o) {
@@ -143,4 +144,5 @@ template void Reader::Members<standin::Text>(Value&, ObjectHandle);
 template void Reader::Members<standin::Pad>(Value&, ObjectHandle);
 
 // clang-format on
+
 }  // namespace boardfile::fast

@@ -19,6 +19,7 @@ static_assert(kBoardTextPadding >= simdjson::SIMDJSON_PADDING);
 
 // One line per key.
 // clang-format off
+
 void Reader::Document(od::document& doc) {
   board_ = server_.CurrentBoard();
   Need(board_ != nullptr);
@@ -79,6 +80,7 @@ void Reader::TopLevel(TopKey k, Value& v) {
       return;
   }
 }
+
 // clang-format on
 
 }  // namespace fast

@@ -5,6 +5,7 @@ namespace boardfile::fast {
 
 // One line per key.
 // clang-format off
+
 void Reader::Dielectric(Value& v, standin::Dielectric& d) {
   EachField(v, kDielectricKeys, [&](int k, Value& x) {
     switch (k) {
@@ -164,4 +165,5 @@ void Reader::LayerPair(Value& v) {
 }
 
 // clang-format on
+
 }  // namespace boardfile::fast
