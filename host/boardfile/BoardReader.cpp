@@ -12,16 +12,11 @@ constexpr std::int64_t kFormatVersion = 1;
 
 void Reader::Document(const json& root) {
   Fields doc(root, "", "a board file (a JSON object)");
-  Ref version = doc["pcb28_board"];
-  // The list of top-level keys, so that a misspelt one is named first.
-  for (const char* key :
-       {"board",       "layers",     "stack",    "layer_pairs",    "nets",     "classes",
-        "rules",       "components", "polygons", "board_outlines", "tracks",   "arcs",
-        "vias",        "fills",      "texts",    "pads",           "from_tos", "manual_from_tos",
-        "coordinates", "dimensions"}) {
-    (void)doc[key];
-  }
+  // Every top-level key asked for before any value is read, so that a
+  // misspelt one is named first.
+  for (const char* key : kTopLevelKeys) (void)doc[key];
   doc.Done();
+  Ref version = doc["pcb28_board"];
   if (!version) Fail("", "missing key 'pcb28_board' (the format version, 1)");
   if (!version.value->is_number_integer() || version.value->get<std::int64_t>() != kFormatVersion) {
     Fail(version.path, "unsupported format version " +

@@ -1,5 +1,5 @@
-// What both board-file readers hold a file to: the host's field widths, list
-// bounds and rule kinds.
+// What both board-file readers hold a file to: the top-level keys, the host's
+// field widths, list bounds and rule kinds.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +8,15 @@
 #include "server/Objects.h"
 
 namespace boardfile {
+
+// The top-level keys of a board file, the format version first.
+inline constexpr const char* kTopLevelKeys[] = {
+    "pcb28_board", "board",    "layers",          "stack",
+    "layer_pairs", "nets",     "classes",         "rules",
+    "components",  "polygons", "board_outlines",  "tracks",
+    "arcs",        "vias",     "fills",           "texts",
+    "pads",        "from_tos", "manual_from_tos", "coordinates",
+    "dimensions"};
 
 // Host field widths.
 constexpr std::size_t kNameLimit = 255;  // net, class, layer names and most other strings
