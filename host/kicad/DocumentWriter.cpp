@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <set>
 
+#include "boardfile/BoardFile.h"
 #include "kicad/ImportedBoard.h"
 #include "kicad/JsonWriter.h"
 
@@ -54,7 +55,8 @@ class DocumentWriter {
     bottom_ = box.bottom;
 
     JsonWriter& w = w_;
-    w.Reserve(EstimateSize());
+    // With the room the board-file reader wants after the text.
+    w.Reserve(EstimateSize() + boardfile::kBoardTextPadding);
     w.BeginObject();
     w.Field("pcb28_board", 1);
     w.Key("stack").BeginArray();

@@ -163,6 +163,7 @@ class Importer {
 
   // ---------------- zones (ImportGraphics.cpp)
   void ReadZone(const Node& item);
+  std::size_t FilledPoints() const;
 
   // ---------------- footprints (ImportFootprints.cpp)
   void ReadFootprint(const Node& item);
