@@ -11,8 +11,9 @@ namespace {
 
 class DocumentWriter {
  public:
-  explicit DocumentWriter(const ImportedBoard& b)
-      : midStack_(b.midStack),
+  DocumentWriter(const ImportedBoard& b, PageHint hint)
+      : hint_(hint),
+        midStack_(b.midStack),
         netNames_(b.netNames),
         netOrder_(b.netOrder),
         boardClasses_(b.classes),
@@ -56,7 +57,7 @@ class DocumentWriter {
 
     JsonWriter& w = w_;
     // With the room the board-file reader wants after the text.
-    w.Reserve(EstimateSize() + boardfile::kBoardTextPadding);
+    w.Reserve(EstimateSize() + boardfile::kBoardTextPadding, hint_);
     w.BeginObject();
     w.Field("pcb28_board", 1);
     w.Key("stack").BeginArray();
@@ -357,6 +358,7 @@ class DocumentWriter {
     return net == 0 ? kNone : netNames_.at(net);
   }
 
+  PageHint hint_;
   const std::vector<std::string>& midStack_;
   const std::map<int, std::string>& netNames_;
   const std::vector<int>& netOrder_;
@@ -374,6 +376,8 @@ class DocumentWriter {
 
 }  // namespace
 
-std::string WriteDocument(const ImportedBoard& board) { return DocumentWriter(board).Emit(); }
+std::string WriteDocument(const ImportedBoard& board, PageHint hint) {
+  return DocumentWriter(board, hint).Emit();
+}
 
 }  // namespace kicad

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "kicad/Geometry.h"
+#include "kicad/KicadImport.h"
 
 namespace kicad {
 
@@ -119,6 +120,7 @@ struct ImportedBoard {
 // The board-file document (JSON text) of an imported board, with the origin
 // at the lower-left corner of the Edge.Cuts drawing's box (of everything
 // when there is none).
-std::string WriteDocument(const ImportedBoard& board);
+// `hint`, when given, is asked for large pages under the document's text.
+std::string WriteDocument(const ImportedBoard& board, PageHint hint = nullptr);
 
 }  // namespace kicad

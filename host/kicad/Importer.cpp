@@ -27,7 +27,7 @@ std::string Importer::Run(std::vector<std::string>& report) {
   }
   if (!project_.empty()) ReadProjectClasses();
   BuildOutline();
-  std::string doc = WriteDocument(Result());
+  std::string doc = WriteDocument(Result(), hint_);
   for (const auto& [what, count] : losses_) report.push_back(std::to_string(count) + " " + what);
   for (const auto& [what, seen] : unknown_)
     report.push_back(std::to_string(seen.count) + " " + what + " ignored (first at " +

@@ -48,8 +48,8 @@ struct Edge {
 
 class Importer {
  public:
-  Importer(const Tree& tree, std::string_view project)
-      : tree_(tree), root_(tree.root()), project_(project) {}
+  Importer(const Tree& tree, std::string_view project, PageHint hint)
+      : tree_(tree), root_(tree.root()), project_(project), hint_(hint) {}
 
   std::string Run(std::vector<std::string>& report);
 
@@ -178,6 +178,7 @@ class Importer {
   const Tree& tree_;
   const Node& root_;
   std::string_view project_;
+  PageHint hint_;
   std::vector<std::string> midStack_;
   std::map<int, std::string> netNames_;
   std::vector<int> netOrder_;

@@ -51,8 +51,12 @@ class JsonWriter {
     Key(key).Value(v);
   }
 
-  // Room for a document of about `size` bytes, made up front.
-  void Reserve(std::size_t size) { out_.reserve(size); }
+  // Room for a document of about `size` bytes, made up front; `hint`, when
+  // given, is asked for large pages under it.
+  void Reserve(std::size_t size, void (*hint)(char*, std::size_t)) {
+    out_.reserve(size);
+    if (hint != nullptr) hint(out_.data(), out_.capacity());
+  }
 
   // The document written, handed over without a copy; the writer is done.
   std::string Take() { return std::move(out_); }

@@ -41,7 +41,7 @@ bool IsKicadBoard(std::string_view text) {
 }
 
 bool ConvertBoard(std::string_view text, std::string_view project, Conversion& out,
-                  std::string& error) {
+                  std::string& error, PageHint hint) {
   out = Conversion{};
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   Tree tree;
@@ -53,7 +53,7 @@ bool ConvertBoard(std::string_view text, std::string_view project, Conversion& o
     return false;
   }
   try {
-    detail::Importer importer(tree, project);
+    detail::Importer importer(tree, project, hint);
     out.document = importer.Run(out.report);
   } catch (const detail::ImportError& e) {
     error = (e.place.empty() ? tree.PlaceAt(e.offset) : e.place) + ": " + e.what;

@@ -3,11 +3,17 @@
 // board file (boardfile::LoadBoardText).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace kicad {
+
+// A hint the caller may give for a large fresh buffer: asks the system for
+// large pages under it before it is written (the host program's platform
+// layer has one). Filling many small pages costs more than the writing.
+using PageHint = void (*)(char* data, std::size_t size);
 
 struct Conversion {
   std::string document;             // the board-file document (JSON text)
@@ -20,8 +26,9 @@ bool IsKicadBoard(std::string_view text);
 // Converts a KiCad board. `project` is the text of the project file
 // (.kicad_pro, JSON) or empty; its net classes replace those of the board.
 // On an error returns false and sets `error` to "<place>: <what>".
+// `hint`, when given, is asked for large pages under the document's text.
 bool ConvertBoard(std::string_view text, std::string_view project, Conversion& out,
-                  std::string& error);
+                  std::string& error, PageHint hint = nullptr);
 
 // The project file beside the board at `path` (the same name with the
 // extension .kicad_pro): its text in `project`, empty when there is none.
