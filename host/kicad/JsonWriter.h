@@ -19,11 +19,13 @@ class JsonWriter {
   void BeginArray() { Open('['); }
   void EndArray() { Close(']'); }
 
-  // A key of the object being written; its value follows.
+  // A key of the object being written, a plain name (no character to
+  // escape); its value follows.
   JsonWriter& Key(std::string_view key) {
     Separate();
-    String(key);
-    out_ += ':';
+    out_ += '"';
+    out_.append(key);
+    out_.append("\":", 2);
     afterKey_ = true;
     return *this;
   }

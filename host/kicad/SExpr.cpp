@@ -1,6 +1,7 @@
 #include "kicad/SExpr.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace kicad {
@@ -69,10 +70,21 @@ class Reader {
   bool AtEnd() const { return pos_ >= text_.size(); }
   char Peek() const { return text_[pos_]; }
 
-  static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+  // What a byte is to the reader: blanks separate elements; '(', ')' and
+  // '"' end a symbol too.
+  enum ByteClass : unsigned char { kSymbolByte, kBlank, kDelimiter };
+  static constexpr std::array<ByteClass, 256> kClasses = [] {
+    std::array<ByteClass, 256> classes{};
+    for (unsigned char c : {' ', '\t', '\n', '\r'}) classes[c] = kBlank;
+    for (unsigned char c : {'(', ')', '"'}) classes[c] = kDelimiter;
+    return classes;
+  }();
+  ByteClass ClassAt(std::size_t pos) const {
+    return kClasses[static_cast<unsigned char>(text_[pos])];
+  }
 
   void SkipBlanks() {
-    while (!AtEnd() && IsBlank(Peek())) ++pos_;
+    while (!AtEnd() && ClassAt(pos_) == kBlank) ++pos_;
   }
 
   bool Fail(std::string what, std::string& error) const {
@@ -145,7 +157,7 @@ class Reader {
   void ReadSymbol(Node& atom) {
     Start(atom, Node::Kind::Symbol);
     const std::size_t start = pos_;
-    while (!AtEnd() && !IsBlank(Peek()) && Peek() != '(' && Peek() != ')' && Peek() != '"') ++pos_;
+    while (!AtEnd() && ClassAt(pos_) == kSymbolByte) ++pos_;
     SetText(atom, text_.data() + start, pos_ - start);
   }
 
