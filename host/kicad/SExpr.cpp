@@ -48,7 +48,7 @@ class Reader {
   bool Parse(std::string& error) {
     tree_.text_ = text_;
     if (text_.size() >= kMaxText) {
-      error = "line 1, column 1: the file is over 1 GiB, larger than is read";
+      error = "line 1, column 1: the file is larger than 1 GiB, the most that is read";
       return false;
     }
     SkipBlanks();
@@ -134,9 +134,9 @@ class Reader {
       if (c == ')') {
         ++pos_;
         if (!items.empty()) {
-          list.items_ =
-              std::uninitialized_copy(items.begin(), items.end(), Allocate(items.size())) -
-              items.size();
+          Node* const at = Allocate(items.size());
+          std::uninitialized_copy(items.begin(), items.end(), at);
+          list.items_ = at;
           list.bits_ |= static_cast<std::uint32_t>(items.size());
         }
         items.clear();
