@@ -5,10 +5,13 @@
 // reading the file, parsing and checking it into the server, and the export.
 //
 //   pcb28_end_to_end_benchmark [--scales 0.1,0.3333,1] [--repeat N] [--dir PATH]
+//                              [--kicad BOARD.kicad_pcb]
 //
 // The full size (scale 1) is 5,000 components of 10 pads (with a designator
 // and a comment each), 380,000 tracks, 50,000 vias and 3,000 nets: a board
-// file of about 50 MB.
+// file of about 50 MB. Then the same for a KiCad board (by default the
+// largest demo board of the package kicad-demos, when it is installed), with
+// its conversion to a board-file document as a phase of its own.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,6 +20,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,6 +30,7 @@
 #include "boardfile/BoardFile.h"
 #include "cli/Platform.h"
 #include "hostapi/PCBProcs.h"
+#include "kicad/KicadImport.h"
 #include "plugin/Exports.h"
 #include "server/StandInBoard.h"
 
@@ -139,12 +144,76 @@ struct Result {
   ProgramRun program{1e300, 1e300, 0, true};
 };
 
+// Reads a board file as the host program does (mapped, with its padding).
+bool ReadBoard(const std::string& path, cli::BoardText& text, std::string& error) {
+  cli::BoardInput input;
+  return input.Open(path, std::uint64_t{1} << 30, error) && input.ReadAll(text, error, {});
+}
+
+constexpr const char* kKicadBoard = "/usr/share/kicad/demos/video/video.kicad_pcb";
+
+// A KiCad board as the host program takes it: read, converted to a
+// board-file document, loaded and exported in this process (best of
+// `repeat`), then the program itself.
+bool MeasureKicad(const std::string& board, const std::string& out, int repeat) {
+  const LenString description(GetPcbExporterDescription());
+  const LenString file(out);
+  double read = 1e300, convert = 1e300, load = 1e300, exported = 1e300;
+  std::size_t bytes = 0;
+  for (int i = 0; i < repeat; ++i) {
+    const auto t0 = Clock::now();
+    std::string project, error;
+    cli::BoardText text;
+    if (!ReadBoard(board, text, error) || !kicad::ReadProjectBeside(board, project, error)) {
+      std::fprintf(stderr, "%s\n", error.c_str());
+      return false;
+    }
+    const auto t1 = Clock::now();
+    kicad::Conversion conversion;
+    const bool converted = kicad::ConvertBoard(text.View(), project, conversion, error);
+    const auto t2 = Clock::now();
+    if (!converted || !boardfile::LoadBoardInPlace(conversion.document, board, error)) {
+      std::fprintf(stderr, "%s: %s\n", board.c_str(), error.c_str());
+      return false;
+    }
+    const auto t3 = Clock::now();
+    ExportFileFromPcb(file.Buffer(), description.Buffer());
+    const auto t4 = Clock::now();
+    bytes = text.View().size();
+    read = std::min(read, Seconds(t0, t1));
+    convert = std::min(convert, Seconds(t1, t2));
+    load = std::min(load, Seconds(t2, t3));
+    exported = std::min(exported, Seconds(t3, t4));
+    standin::TheServer().Reset();
+  }
+  ProgramRun program{1e300, 1e300, 0, true};
+  for (int i = 0; i < repeat; ++i) {
+    const ProgramRun run = RunProgram(PCB28_EXPORT_PROGRAM, board, out);
+    program.ok = program.ok && run.ok;
+    program.seconds = std::min(program.seconds, run.seconds);
+    program.cpuSeconds = std::min(program.cpuSeconds, run.cpuSeconds);
+    program.peakMiB = std::max(program.peakMiB, run.peakMiB);
+  }
+  std::filesystem::remove(out);
+  if (!program.ok) {
+    std::fprintf(stderr, "pcb28-export failed on %s\n", board.c_str());
+    return false;
+  }
+  std::printf("\n%-28s %8s %8s %10s %8s %9s %10s %13s %11s\n", "KiCad board", "file_MB", "read_s",
+              "convert_s", "load_s", "export_s", "program_s", "program_cpu_s", "program_MiB");
+  std::printf("%-28s %8.1f %8.3f %10.3f %8.3f %9.3f %10.3f %13.3f %11.1f\n",
+              std::filesystem::path(board).filename().string().c_str(), bytes / 1e6, read, convert,
+              load, exported, program.seconds, program.cpuSeconds, program.peakMiB);
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<double> scales = {0.1, 0.3333, 1.0};
   int repeat = 3;
   std::string dir = ".";
+  std::string kicadBoard = kKicadBoard;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--scales" && i + 1 < argc) {
@@ -156,9 +225,12 @@ int main(int argc, char** argv) {
       repeat = std::max(1, std::atoi(argv[++i]));
     } else if (arg == "--dir" && i + 1 < argc) {
       dir = argv[++i];
+    } else if (arg == "--kicad" && i + 1 < argc) {
+      kicadBoard = argv[++i];
     } else {
       std::fprintf(stderr,
-                   "usage: pcb28_end_to_end_benchmark [--scales LIST] [--repeat N] [--dir PATH]\n");
+                   "usage: pcb28_end_to_end_benchmark [--scales LIST] [--repeat N] [--dir PATH] "
+                   "[--kicad BOARD]\n");
       return 2;
     }
   }
@@ -187,9 +259,8 @@ int main(int argc, char** argv) {
       // (the file mapped) and its allocator.
       const auto t0 = Clock::now();
       std::string error;
-      cli::BoardInput input;
       cli::BoardText text;
-      if (!input.Open(board, std::uint64_t{1} << 30, error) || !input.ReadAll(text, error, {})) {
+      if (!ReadBoard(board, text, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
       }
@@ -229,6 +300,11 @@ int main(int argc, char** argv) {
                 r.objects, r.fileBytes / 1e6, r.readSeconds, r.loadSeconds, r.exportSeconds,
                 r.program.seconds, r.program.cpuSeconds, r.program.peakMiB,
                 r.program.seconds / r.objects * 1e6, r.program.peakMiB * 1024 / r.objects);
+  }
+  if (std::filesystem::exists(kicadBoard)) {
+    if (!MeasureKicad(kicadBoard, dir + "/pcb28-e2e-kicad.pcb", repeat)) return 1;
+  } else {
+    std::printf("\nno KiCad board at %s (package kicad-demos): skipped\n", kicadBoard.c_str());
   }
   return 0;
 }

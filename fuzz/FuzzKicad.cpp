@@ -15,13 +15,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  kicad::Node root;
+  kicad::Tree tree;
   std::string error;
-  if (!kicad::ParseSExpr(text, root, error)) {
+  if (!kicad::ParseSExpr(text, tree, error)) {
     if (!error.starts_with("line ")) std::abort();  // a fault always says where
     return 0;
   }
-  if (!root.IsList()) std::abort();
+  if (!tree.root().IsList()) std::abort();
 
   kicad::Conversion conversion;
   if (!kicad::ConvertBoard(text, "", conversion, error)) {

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <set>
 
+#include "boardfile/BoardFile.h"
 #include "kicad/ImportedBoard.h"
 #include "kicad/JsonWriter.h"
 
@@ -19,6 +20,8 @@ class DocumentWriter {
         board_(b.free),
         vias_(b.vias),
         polygons_(b.polygons),
+        areas_(b.areas),
+        areaPoints_(b.areaPoints),
         outline_(b.outline) {}
 
   std::string Emit() {
@@ -33,6 +36,9 @@ class DocumentWriter {
     };
     for (bool edgeOnly : {true, false}) {
       addPrims(board_, edgeOnly);
+      for (const FilledArea& a : areas_)
+        if (!edgeOnly || a.layer == "Mechanical1")
+          for (std::size_t i = 0; i < a.count; ++i) box.Add(areaPoints_[a.first + i]);
       for (const Component& c : components_) addPrims(c.own, edgeOnly);
       if (!edgeOnly) {
         for (const Component& c : components_) {
@@ -49,6 +55,8 @@ class DocumentWriter {
     bottom_ = box.bottom;
 
     JsonWriter& w = w_;
+    // With the room the board-file reader wants after the text.
+    w.Reserve(EstimateSize() + boardfile::kBoardTextPadding);
     w.BeginObject();
     w.Field("pcb28_board", 1);
     w.Key("stack").BeginArray();
@@ -104,7 +112,7 @@ class DocumentWriter {
       w.EndObject();
       w.EndArray();
     }
-    EmitPrimitives(board_);
+    EmitPrimitives(board_, &areas_);
     w.Key("vias").BeginArray();
     for (const Via& v : vias_) {
       w.BeginObject();
@@ -173,6 +181,43 @@ class DocumentWriter {
     w.EndArray();
   }
 
+  // About the length of the document, rather over than under, so that its
+  // text is made once: each copy of a growing text touches fresh memory, the
+  // dearest thing when the board is large.
+  std::size_t EstimateSize() const {
+    auto net = [&](int n) { return n == 0 ? 0 : 9 + NetName(n).size(); };
+    auto text = [](const Text& t) { return 140 + t.text.size(); };
+    auto outline = [](const std::vector<OutlineEntry>& entries) {
+      std::size_t n = 60;
+      for (const OutlineEntry& e : entries) n += e.arc ? 150 : 40;
+      return n;
+    };
+    std::size_t n = 4096;
+    for (int number : netOrder_) n += 12 + netNames_.at(number).size();
+    for (const NetClass& c : boardClasses_) {
+      n += 300 + c.name.size();
+      for (const std::string& member : c.nets) n += 300 + 4 * member.size();
+    }
+    auto primitives = [&](const Primitives& p) {
+      for (const Track& t : p.tracks) n += 110 + net(t.net);
+      for (const ArcTrack& a : p.arcs) n += 170 + net(a.net);
+      for (const Fill& f : p.fills) n += 100 + net(f.net);
+      for (const Text& t : p.texts) n += text(t);
+    };
+    primitives(board_);
+    for (const Component& c : components_) {
+      n += 200 + c.pattern.size();
+      if (c.designator) n += text(*c.designator);
+      if (c.comment) n += text(*c.comment);
+      for (const Pad& p : c.pads) n += 180 + p.name.size() + net(p.net);
+      primitives(c.own);
+    }
+    for (const FilledArea& a : areas_) n += a.count * (125 + net(a.net));
+    for (const Via& v : vias_) n += 170 + net(v.net);
+    for (const Polygon& p : polygons_) n += 100 + net(p.net) + outline(p.outline);
+    return n + outline(outline_);
+  }
+
   std::int64_t X(Point p) const { return NmToUnits(p.x - left_); }
   std::int64_t Y(Point p) const { return NmToUnits(bottom_ - p.y); }
 
@@ -207,21 +252,44 @@ class DocumentWriter {
     w_.EndObject();
   }
 
-  void EmitPrimitives(const Primitives& p) {
+  void EmitTrack(Point a, Point b, double width, const std::string& layer, int net, int polygon) {
+    JsonWriter& w = w_;
+    w.BeginObject();
+    w.Field("x", X(a));
+    w.Field("y", Y(a));
+    w.Field("x2", X(b));
+    w.Field("y2", Y(b));
+    w.Field("width", NmToUnits(width));
+    w.Field("layer", layer);
+    if (net != 0) w.Field("net", NetName(net));
+    if (polygon > 0) w.Field("polygon", polygon);
+    w.EndObject();
+  }
+
+  // The edges of a filled area's outline, closed back to its first point.
+  void EmitArea(const FilledArea& area) {
+    const Point* points = areaPoints_.data() + area.first;
+    for (std::size_t i = 0; i < area.count; ++i)
+      EmitTrack(points[i], points[(i + 1) % area.count], area.width, area.layer, area.net,
+                area.polygon);
+  }
+
+  // `areas`: the filled areas to write among the tracks, where they were read.
+  void EmitPrimitives(const Primitives& p, const std::vector<FilledArea>* areas = nullptr) {
     JsonWriter& w = w_;
     w.Key("tracks").BeginArray();
-    for (const Track& t : p.tracks) {
-      w.BeginObject();
-      w.Field("x", X(t.a));
-      w.Field("y", Y(t.a));
-      w.Field("x2", X(t.b));
-      w.Field("y2", Y(t.b));
-      w.Field("width", NmToUnits(t.width));
-      w.Field("layer", t.layer);
-      if (t.net != 0) w.Field("net", NetName(t.net));
-      if (t.polygon > 0) w.Field("polygon", t.polygon);
-      w.EndObject();
+    std::size_t nextArea = 0;
+    auto areasBefore = [&](std::size_t track) {
+      for (; areas != nullptr && nextArea < areas->size() && (*areas)[nextArea].after == track;
+           ++nextArea)
+        EmitArea((*areas)[nextArea]);
+    };
+    for (std::size_t i = 0; i < p.tracks.size(); ++i) {
+      areasBefore(i);
+      const Track& t = p.tracks[i];
+      EmitTrack(t.a, t.b, t.width, t.layer, t.net, t.polygon);
     }
+    areasBefore(p.tracks.size());
     w.EndArray();
     w.Key("arcs").BeginArray();
     for (const ArcTrack& a : p.arcs) {
@@ -284,7 +352,10 @@ class DocumentWriter {
     w.EndArray();
   }
 
-  std::string NetName(int net) const { return net == 0 ? "" : netNames_.at(net); }
+  const std::string& NetName(int net) const {
+    static const std::string kNone;
+    return net == 0 ? kNone : netNames_.at(net);
+  }
 
   const std::vector<std::string>& midStack_;
   const std::map<int, std::string>& netNames_;
@@ -294,6 +365,8 @@ class DocumentWriter {
   const Primitives& board_;
   const std::vector<Via>& vias_;
   const std::vector<Polygon>& polygons_;
+  const std::vector<FilledArea>& areas_;
+  const std::vector<Point>& areaPoints_;
   const std::vector<OutlineEntry>& outline_;
   double left_ = 0, bottom_ = 0;
   JsonWriter w_;

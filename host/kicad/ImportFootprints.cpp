@@ -8,25 +8,25 @@ namespace kicad::detail {
 // ------------------------------------------------------------ footprints
 void Importer::ReadFootprint(const Node& item) {
   Component comp;
-  const std::string lib = Arg(item, 1).text;
+  const std::string_view lib = Arg(item, 1).text();
   const std::size_t colon = lib.find(':');
-  comp.pattern = Latin1(item, colon == std::string::npos ? lib : lib.substr(colon + 1),
+  comp.pattern = Latin1(item, colon == std::string_view::npos ? lib : lib.substr(colon + 1),
                         kPatternChars, "footprint names");
-  const std::string side = LayerOf(item);
+  const std::string_view side = LayerOf(item);
   if (side != "F.Cu" && side != "B.Cu") Fail(item, "a footprint must be on F.Cu or B.Cu");
   comp.bottom = side == "B.Cu";
   const Node* at = item.Find("at");
   if (at == nullptr) Fail(item, "a footprint has no 'at'");
   comp.at = PointArg(*at);
-  comp.rotation = at->items.size() > 3 ? NumberArg(*at, 3) : 0;
+  comp.rotation = at->items().size() > 3 ? NumberArg(*at, 3) : 0;
   const Frame frame{comp.at, comp.rotation};
 
   reference_.clear();
   value_.clear();
-  for (const Node& child : item.items)
-    if (child.Head() == "fp_text" && child.items.size() > 2) {
-      if (child.items[1].text == "reference") reference_ = child.items[2].text;
-      if (child.items[1].text == "value") value_ = child.items[2].text;
+  for (const Node& child : item.items())
+    if (child.Head() == "fp_text" && child.items().size() > 2) {
+      if (child.items()[1].text() == "reference") reference_ = child.items()[2].text();
+      if (child.items()[1].text() == "value") value_ = child.items()[2].text();
     }
 
   static const std::set<std::string_view> kIgnored = {"layer",
@@ -52,15 +52,15 @@ void Importer::ReadFootprint(const Node& item) {
                                                       "sheetfile",
                                                       "fp_text_box",
                                                       "zone"};
-  for (std::size_t i = 2; i < item.items.size(); ++i) {
-    const Node& child = item.items[i];
+  for (std::size_t i = 2; i < item.items().size(); ++i) {
+    const Node& child = item.items()[i];
     if (child.IsAtom()) {
-      if (child.text != "locked" && child.text != "placed") Unknown(child, "footprint");
+      if (child.text() != "locked" && child.text() != "placed") Unknown(child, "footprint");
       continue;
     }
     const std::string_view head = child.Head();
     if (head == "fp_text") {
-      const std::string kind = Arg(child, 1).text;
+      const std::string_view kind = Arg(child, 1).text();
       if (kind == "reference")
         ReadText(child, &frame, comp.own.texts, "footprint texts", &comp.designator, true,
                  comp.bottom);
@@ -111,14 +111,15 @@ void Importer::ReadPad(const Node& item, const Frame& frame, Component& comp) {
                     "locked",
                     "property"});
   Pad pad;
-  pad.name = Latin1(item, Arg(item, 1).text, kPadNameChars, "pad names");
-  const std::string type = Arg(item, 2).text;
-  const std::string shape = Arg(item, 3).text;
+  pad.name = Latin1(item, Arg(item, 1).text(), kPadNameChars, "pad names");
+  const std::string_view type = Arg(item, 2).text();
+  const std::string_view shape = Arg(item, 3).text();
   const Node* at = item.Find("at");
   const Node* size = item.Find("size");
   if (at == nullptr || size == nullptr) Fail(item, "a pad needs 'at' and 'size'");
   pad.at = frame.At(PointArg(*at));
-  pad.rotation = at->items.size() > 3 && at->items[3].text != "unlocked" ? NumberArg(*at, 3) : 0;
+  pad.rotation =
+      at->items().size() > 3 && at->items()[3].text() != "unlocked" ? NumberArg(*at, 3) : 0;
   pad.xSize = MmArg(*size, 1);
   pad.ySize = MmArg(*size, 2);
   pad.net = NetOf(item);
@@ -132,7 +133,7 @@ void Importer::ReadPad(const Node& item, const Frame& frame, Component& comp) {
     pad.shape = kRectangle;
   } else if (shape == "roundrect") {
     const Node* chamfer = item.Find("chamfer");
-    if (chamfer != nullptr && chamfer->items.size() > 1) {
+    if (chamfer != nullptr && chamfer->items().size() > 1) {
       pad.shape = kOctagonal;
       Lose("chamfered pads written as octagons");
     } else {
@@ -145,17 +146,18 @@ void Importer::ReadPad(const Node& item, const Frame& frame, Component& comp) {
   } else if (shape == "custom") {
     const Node* options = item.Find("options");
     const Node* anchor = options ? options->Find("anchor") : nullptr;
-    pad.shape =
-        anchor && anchor->items.size() > 1 && anchor->items[1].text == "rect" ? kRectangle : kRound;
+    pad.shape = anchor && anchor->items().size() > 1 && anchor->items()[1].text() == "rect"
+                    ? kRectangle
+                    : kRound;
   } else {
-    Fail(item, "unknown pad shape '" + shape + "'");
+    Fail(item, "unknown pad shape '" + std::string(shape) + "'");
   }
 
   std::string copper;
   const Node* layers = item.Find("layers");
   if (layers != nullptr)
-    for (std::size_t i = 1; i < layers->items.size() && copper.empty(); ++i) {
-      const std::string& l = layers->items[i].text;
+    for (std::size_t i = 1; i < layers->items().size() && copper.empty(); ++i) {
+      const std::string_view l = layers->items()[i].text();
       copper = l == "*.Cu" ? "TopLayer" : CopperLayer(*layers, l);
     }
   if (type == "thru_hole" || type == "np_thru_hole") {
@@ -164,9 +166,9 @@ void Importer::ReadPad(const Node& item, const Frame& frame, Component& comp) {
     if (drill == nullptr) Fail(item, "a through-hole pad has no 'drill'");
     std::vector<double> sizes;
     bool oval = false;
-    for (std::size_t i = 1; i < drill->items.size(); ++i) {
-      const Node& d = drill->items[i];
-      if (d.IsAtom() && d.text == "oval")
+    for (std::size_t i = 1; i < drill->items().size(); ++i) {
+      const Node& d = drill->items()[i];
+      if (d.IsAtom() && d.text() == "oval")
         oval = true;
       else if (d.IsAtom())
         sizes.push_back(Mm(d));
@@ -183,19 +185,19 @@ void Importer::ReadPad(const Node& item, const Frame& frame, Component& comp) {
   } else if (type == "smd" || type == "connect") {
     if (copper.empty()) {
       const bool back =
-          layers && layers->items.size() > 1 && layers->items[1].text.starts_with("B.");
+          layers && layers->items().size() > 1 && layers->items()[1].text().starts_with("B.");
       copper = back ? "BottomLayer" : "TopLayer";
       Lose("pads without copper placed on their side's copper layer");
     }
     pad.layer = copper;
   } else {
-    Fail(item, "unknown pad type '" + type + "'");
+    Fail(item, "unknown pad type '" + std::string(type) + "'");
   }
 
   if (const Node* prims = item.Find("primitives")) {
     const std::string primLayer = pad.layer == "MultiLayer" ? "TopLayer" : pad.layer;
     const Frame padFrame{pad.at, pad.rotation};
-    for (const Node& prim : prims->items) {
+    for (const Node& prim : prims->items()) {
       if (!prim.IsList()) continue;
       if (prim.Head().starts_with("gr_"))
         ReadGraphic(prim, &padFrame, comp.own, pad.net, primLayer);

@@ -20,15 +20,15 @@ void Importer::ReadGraphic(const Node& item, const Frame* fp, Primitives& into, 
   }
   CheckKnown(item, {"start", "mid", "end", "center", "angle", "layer", "width", "stroke", "fill",
                     "pts", "tstamp", "uuid", "locked", "status"});
-  std::string kicadLayer = padLayer.empty() ? LayerOf(item) : std::string();
+  const std::string_view kicadLayer = padLayer.empty() ? LayerOf(item) : std::string_view();
   std::string layer = padLayer.empty() ? DrawingLayer(item, kicadLayer, "drawings") : padLayer;
   if (layer.empty()) return;
   const bool edge = kicadLayer == "Edge.Cuts";
   auto at = [&](Point p) { return fp ? fp->At(p) : p; };
   const double width = WidthOf(item);
   const Node* fill = item.Find("fill");
-  const bool filled = fill != nullptr && fill->items.size() > 1 &&
-                      (fill->items[1].text == "solid" || fill->items[1].text == "yes");
+  const bool filled = fill != nullptr && fill->items().size() > 1 &&
+                      (fill->items()[1].text() == "solid" || fill->items()[1].text() == "yes");
   auto line = [&](Point a, Point b) {
     into.tracks.push_back({a, b, width, layer, net, -1});
     if (edge) edges_.push_back({a, b, std::nullopt});
@@ -84,15 +84,19 @@ void Importer::ReadGraphic(const Node& item, const Frame* fp, Primitives& into, 
 
 std::vector<Point> Importer::Points(const Node& pts, const Frame* fp) {
   std::vector<Point> points;
-  for (const Node& xy : pts.items) {
+  AppendPoints(pts, fp, points);
+  return points;
+}
+
+void Importer::AppendPoints(const Node& pts, const Frame* fp, std::vector<Point>& into) {
+  for (const Node& xy : pts.items()) {
     if (xy.Head() == "xy") {
       const Point p = PointArg(xy);
-      points.push_back(fp ? fp->At(p) : p);
+      into.push_back(fp ? fp->At(p) : p);
     } else if (xy.IsList()) {
       Fail(xy, "'" + std::string(xy.Head()) + "' in a point list is not read");
     }
   }
-  return points;
 }
 
 // Reads a text (gr_text or fp_text); a text of several lines becomes one
@@ -102,21 +106,22 @@ void Importer::ReadText(const Node& item, const Frame* fp, std::vector<Text>& in
                         bool bottom) {
   CheckKnown(item, {"at", "layer", "effects", "tstamp", "uuid", "render_cache"});
   const std::size_t textAt = item.Head() == "fp_text" ? 2 : 1;
-  const std::string utf8 = Arg(item, textAt).text;
+  const std::string_view utf8 = Arg(item, textAt).text();
   Text t;
   const Node* at = item.Find("at");
   if (at == nullptr) Fail(item, "a text has no 'at'");
   const Point local = PointArg(*at);
-  t.rotation = at->items.size() > 3 && at->items[3].text != "unlocked" ? NumberArg(*at, 3) : 0;
+  t.rotation =
+      at->items().size() > 3 && at->items()[3].text() != "unlocked" ? NumberArg(*at, 3) : 0;
   t.at = fp ? fp->At(local) : local;
   t.layer = MapLayer(item, LayerOf(item));
   if (t.layer.empty()) {
     if (!forceLayer) {
-      Lose(std::string(what) + " on " + LayerOf(item) + " left out");
+      Lose(std::string(what) + " on " + std::string(LayerOf(item)) + " left out");
       return;
     }
     t.layer = bottom ? "BottomOverlay" : "TopOverlay";
-    Lose("reference and value texts on " + LayerOf(item) + " moved to the overlay");
+    Lose("reference and value texts on " + std::string(LayerOf(item)) + " moved to the overlay");
   }
   if (const Node* effects = item.Find("effects")) {
     if (const Node* font = effects->Find("font")) {
@@ -124,12 +129,12 @@ void Importer::ReadText(const Node& item, const Frame* fp, std::vector<Text>& in
       if (const Node* thick = font->Find("thickness")) t.width = MmArg(*thick, 1);
     }
     if (const Node* justify = effects->Find("justify"))
-      for (const Node& word : justify->items)
-        if (word.text == "mirror") t.mirrored = true;
+      for (const Node& word : justify->items())
+        if (word.text() == "mirror") t.mirrored = true;
   }
-  for (const Node& word : item.items)
-    if (word.IsAtom() && word.text == "hide") Lose("hidden texts written as visible");
-  std::string text = utf8;
+  for (const Node& word : item.items())
+    if (word.IsAtom() && word.text() == "hide") Lose("hidden texts written as visible");
+  std::string text(utf8);
   if (fp != nullptr) {
     text = Substitute(text, "${REFERENCE}", reference_);
     text = Substitute(text, "${VALUE}", value_);
@@ -176,9 +181,9 @@ void Importer::ReadZone(const Node& item) {
     return;
   }
   std::vector<std::string> layers;
-  if (const Node* l = item.Find("layer")) layers.push_back(Arg(*l, 1).text);
+  if (const Node* l = item.Find("layer")) layers.emplace_back(Arg(*l, 1).text());
   if (const Node* l = item.Find("layers"))
-    for (std::size_t i = 1; i < l->items.size(); ++i) layers.push_back(l->items[i].text);
+    for (std::size_t i = 1; i < l->items().size(); ++i) layers.emplace_back(l->items()[i].text());
   const int net = NetOf(item);
   double width = 0;
   if (const Node* m = item.Find("min_thickness")) width = MmArg(*m, 1);
@@ -186,7 +191,7 @@ void Importer::ReadZone(const Node& item) {
   for (const std::string& kicadLayer : layers) {
     const std::string layer = DrawingLayer(item, kicadLayer, "zones");
     if (layer.empty()) continue;
-    for (const Node& child : item.items) {
+    for (const Node& child : item.items()) {
       if (child.Head() != "polygon") continue;
       const Node* pts = child.Find("pts");
       if (pts == nullptr) Fail(child, "a zone outline has no 'pts'");
@@ -205,20 +210,26 @@ void Importer::ReadZone(const Node& item) {
       polygons_.push_back(std::move(poly));
     }
   }
-  // The filled copper: its outlines as tracks of the polygon.
-  for (const Node& child : item.items) {
+  // The filled copper: its outlines as tracks of the polygon, in their place
+  // among the board's tracks.
+  for (const Node& child : item.items()) {
     if (child.Head() != "filled_polygon") continue;
     std::string kicadLayer = layers.empty() ? std::string() : layers[0];
-    if (const Node* l = child.Find("layer")) kicadLayer = Arg(*l, 1).text;
+    if (const Node* l = child.Find("layer")) kicadLayer = Arg(*l, 1).text();
     const auto it = polygonOfLayer.find(kicadLayer);
     if (it == polygonOfLayer.end()) continue;
     const Node* pts = child.Find("pts");
     if (pts == nullptr) Fail(child, "a filled area has no 'pts'");
-    const std::vector<Point> points = Points(*pts, nullptr);
-    const std::string layer = polygons_[static_cast<std::size_t>(it->second) - 1].layer;
-    for (std::size_t i = 0; i < points.size(); ++i)
-      board_.tracks.push_back(
-          {points[i], points[(i + 1) % points.size()], width, layer, net, it->second});
+    FilledArea area;
+    area.after = board_.tracks.size();
+    area.first = areaPoints_.size();
+    AppendPoints(*pts, nullptr, areaPoints_);
+    area.count = areaPoints_.size() - area.first;
+    area.width = width;
+    area.layer = polygons_[static_cast<std::size_t>(it->second) - 1].layer;
+    area.net = net;
+    area.polygon = it->second;
+    if (area.count > 0) areas_.push_back(std::move(area));
     Lose("filled zone areas written as their outlines");
   }
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "kicad/Geometry.h"
+#include "kicad/KicadImport.h"
 
 namespace kicad {
 
@@ -84,6 +85,18 @@ struct Polygon {
   double width = 0;
   std::vector<OutlineEntry> outline;
 };
+// A zone's filled area, written as the edges of its outline: tracks of the
+// polygon. A large board has hundreds of thousands of them, so an area keeps
+// only its points, and is written in its place among the board's tracks:
+// after the first `after` of them.
+struct FilledArea {
+  std::size_t after = 0;
+  std::size_t first = 0, count = 0;  // its points in ImportedBoard::areaPoints
+  double width = 0;
+  std::string layer;
+  int net = 0;
+  int polygon = 0;
+};
 struct NetClass {
   std::string name;
   std::optional<double> clearance, trackWidth, viaSize, viaHole;
@@ -99,6 +112,8 @@ struct ImportedBoard {
   Primitives free;  // the board's own tracks, arcs, texts and fills
   std::vector<Via> vias;
   std::vector<Polygon> polygons;
+  std::vector<FilledArea> areas;  // the filled areas of the polygons
+  std::vector<Point> areaPoints;
   std::vector<OutlineEntry> outline;  // the board outline, empty when none
 };
 

@@ -15,23 +15,36 @@ std::string Importer::Run(std::vector<std::string>& report) {
   if (version == nullptr) Fail(root_, "the board has no 'version'");
   const double v = NumberArg(*version, 1);
   if (v < 20171130 || v >= 20220000)
-    Fail(*version, "KiCad board format version " + version->items[1].text +
+    Fail(*version, "KiCad board format version " + std::string(version->items()[1].text()) +
                        " is not read; versions 20171130 (KiCad 5) to 2021xxxx (KiCad 6) are");
   ReadLayerTable();
-  for (std::size_t i = 1; i < root_.items.size(); ++i) {
-    if (root_.items[i].IsAtom())
-      Unknown(root_.items[i], "kicad_pcb");
+  areaPoints_.reserve(FilledPoints());
+  for (std::size_t i = 1; i < root_.items().size(); ++i) {
+    if (root_.items()[i].IsAtom())
+      Unknown(root_.items()[i], "kicad_pcb");
     else
-      TopLevel(root_.items[i]);
+      TopLevel(root_.items()[i]);
   }
   if (!project_.empty()) ReadProjectClasses();
   BuildOutline();
   std::string doc = WriteDocument(Result());
   for (const auto& [what, count] : losses_) report.push_back(std::to_string(count) + " " + what);
-  for (const auto& [what, first] : unknown_)
-    report.push_back(std::to_string(unknownCount_[what]) + " " + what + " ignored (first at " +
-                     first + ")");
+  for (const auto& [what, seen] : unknown_)
+    report.push_back(std::to_string(seen.count) + " " + what + " ignored (first at " +
+                     tree_.PlaceAt(seen.first) + ")");
   return doc;
+}
+
+// About how many points the zones' filled areas have, to keep them in one
+// vector made once: on a large board they are the largest share of the data.
+std::size_t Importer::FilledPoints() const {
+  std::size_t n = 0;
+  for (const Node& zone : root_.items())
+    if (zone.Head() == "zone")
+      for (const Node& area : zone.items())
+        if (area.Head() == "filled_polygon")
+          if (const Node* pts = area.Find("pts")) n += pts->items().size();
+  return n;
 }
 
 // A KiCad string (UTF-8) for the board file, which holds Latin-1 only:
@@ -84,9 +97,9 @@ std::string Importer::Latin1(const Node& where, std::string_view utf8, std::size
 void Importer::ReadLayerTable() {
   const Node* table = root_.Find("layers");
   if (table == nullptr) Fail(root_, "the board has no 'layers' table");
-  for (const Node& entry : table->items) {
+  for (const Node& entry : table->items()) {
     if (!entry.IsList()) continue;
-    const std::string& name = Arg(entry, 1).text;
+    const std::string_view name = Arg(entry, 1).text();
     if (name.size() > 3 && name.ends_with(".Cu")) {
       const std::string host = CopperLayer(entry, name);
       if (name == "F.Cu" || name == "B.Cu") continue;
@@ -111,7 +124,7 @@ std::string Importer::CopperLayer(const Node& where, std::string_view name) {
   return {};
 }
 // The host layer of a KiCad layer, or "" when it is left out (and reported).
-std::string Importer::MapLayer(const Node& where, const std::string& name) {
+std::string Importer::MapLayer(const Node& where, std::string_view name) {
   static const std::map<std::string, std::string, std::less<>> kFixed = {
       {"F.SilkS", "TopOverlay"},    {"B.SilkS", "BottomOverlay"}, {"F.Paste", "TopPaste"},
       {"B.Paste", "BottomPaste"},   {"F.Mask", "TopSolder"},      {"B.Mask", "BottomSolder"},
@@ -122,10 +135,10 @@ std::string Importer::MapLayer(const Node& where, const std::string& name) {
   return {};
 }
 // For drawings: the host layer, or "" after counting the object as left out.
-std::string Importer::DrawingLayer(const Node& item, const std::string& kicadLayer,
+std::string Importer::DrawingLayer(const Node& item, std::string_view kicadLayer,
                                    const char* what) {
   std::string layer = MapLayer(item, kicadLayer);
-  if (layer.empty()) Lose(std::string(what) + " on " + kicadLayer + " left out");
+  if (layer.empty()) Lose(std::string(what) + " on " + std::string(kicadLayer) + " left out");
   return layer;
 }
 
@@ -165,7 +178,7 @@ void Importer::ReadNet(const Node& item) {
   if (v != std::floor(v) || v < 0 || v > kMaxNet)
     Fail(item, "a net number must be a whole number from 0 to " + std::to_string(kMaxNet));
   const int number = static_cast<int>(v);
-  const std::string name = item.items.size() > 2 ? Arg(item, 2).text : "";
+  const std::string_view name = item.items().size() > 2 ? Arg(item, 2).text() : "";
   if (netNames_.count(number)) Fail(item, "net " + std::to_string(number) + " is defined twice");
   netNames_[number] = number == 0 ? "" : Latin1(item, name, kNameChars, "net names");
   if (number != 0) {
@@ -225,8 +238,8 @@ void Importer::ReadVia(const Node& item) {
   v.low = "TopLayer";
   v.high = "BottomLayer";
   if (const Node* layers = item.Find("layers")) {
-    v.low = CopperLayer(*layers, Arg(*layers, 1).text);
-    v.high = CopperLayer(*layers, Arg(*layers, 2).text);
+    v.low = CopperLayer(*layers, Arg(*layers, 1).text());
+    v.high = CopperLayer(*layers, Arg(*layers, 2).text());
     if (v.low.empty() || v.high.empty()) Fail(*layers, "a via must join two copper layers");
   }
   vias_.push_back(v);
@@ -235,8 +248,8 @@ void Importer::ReadVia(const Node& item) {
 // ------------------------------------------------------------ net classes
 void Importer::ReadBoardClass(const Node& item) {
   NetClass nc;
-  nc.name = Latin1(item, Arg(item, 1).text, kNameChars, "class names");
-  for (const Node& child : item.items) {
+  nc.name = Latin1(item, Arg(item, 1).text(), kNameChars, "class names");
+  for (const Node& child : item.items()) {
     const std::string_view head = child.Head();
     if (head == "clearance")
       nc.clearance = MmArg(child, 1);
@@ -247,7 +260,7 @@ void Importer::ReadBoardClass(const Node& item) {
     else if (head == "via_drill")
       nc.viaHole = MmArg(child, 1);
     else if (head == "add_net")
-      nc.nets.push_back(Arg(child, 1).text);
+      nc.nets.emplace_back(Arg(child, 1).text());
   }
   boardClasses_.push_back(std::move(nc));
 }
@@ -362,6 +375,8 @@ ImportedBoard Importer::Result() {
   b.free = std::move(board_);
   b.vias = std::move(vias_);
   b.polygons = std::move(polygons_);
+  b.areas = std::move(areas_);
+  b.areaPoints = std::move(areaPoints_);
   b.outline = std::move(outline_);
   return b;
 }

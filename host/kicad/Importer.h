@@ -19,14 +19,16 @@
 
 namespace kicad::detail {
 
-// A fault in the board, thrown to the top with the place it was found.
+// A fault in the board, thrown to the top with the place it was found: a
+// place in words, or else the offset of the node in the board's text.
 struct ImportError {
   std::string place;
   std::string what;
+  std::size_t offset = 0;
 };
 
 [[noreturn]] inline void Fail(const Node& at, std::string what) {
-  throw ImportError{at.Place(), what};
+  throw ImportError{{}, std::move(what), at.offset()};
 }
 
 // Field widths of the board file.
@@ -46,7 +48,8 @@ struct Edge {
 
 class Importer {
  public:
-  Importer(const Node& root, std::string_view project) : root_(root), project_(project) {}
+  Importer(const Tree& tree, std::string_view project)
+      : tree_(tree), root_(tree.root()), project_(project) {}
 
   std::string Run(std::vector<std::string>& report);
 
@@ -59,14 +62,13 @@ class Importer {
     const std::string what =
         item.IsList()
             ? "unknown token '" + std::string(item.Head()) + "' in '" + std::string(context) + "'"
-            : "unknown word '" + item.text + "' in '" + std::string(context) + "'";
-    if (unknown_.emplace(what, item.Place()).second) unknownCount_[what] = 0;
-    ++unknownCount_[what];
+            : "unknown word '" + std::string(item.text()) + "' in '" + std::string(context) + "'";
+    ++unknown_.try_emplace(what, Unknowns{item.offset(), 0}).first->second.count;
   }
 
   // Reports the sub-lists of `item` whose heads are not in `known`.
   void CheckKnown(const Node& item, std::initializer_list<std::string_view> known) {
-    for (const Node& child : item.items) {
+    for (const Node& child : item.items()) {
       if (!child.IsList()) continue;
       const std::string_view head = child.Head();
       if (std::find(known.begin(), known.end(), head) == known.end()) Unknown(child, item.Head());
@@ -74,26 +76,28 @@ class Importer {
   }
 
   static const Node& Arg(const Node& list, std::size_t i) {
-    if (i >= list.items.size() || !list.items[i].IsAtom())
+    if (i >= list.items().size() || !list.items()[i].IsAtom())
       Fail(list, "'" + std::string(list.Head()) + "' needs " + std::to_string(i) + " value" +
                      (i == 1 ? "" : "s"));
-    return list.items[i];
+    return list.items()[i];
   }
   static double Number(const Node& atom) {
     double v = 0;
-    const char* first = atom.text.data();
-    const char* last = first + atom.text.size();
-    if (!atom.text.empty() && *first == '+') ++first;
+    const std::string_view text = atom.text();
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (!text.empty() && *first == '+') ++first;
     auto [ptr, ec] = std::from_chars(first, last, v);
     if (ec != std::errc() || ptr != last || !std::isfinite(v))
-      Fail(atom, "expected a number, found '" + atom.text + "'");
+      Fail(atom, "expected a number, found '" + std::string(text) + "'");
     return v;
   }
   static double NumberArg(const Node& list, std::size_t i) { return Number(Arg(list, i)); }
   // A length in mm, as nanometres; KiCad keeps whole nanometres.
   static double Mm(const Node& atom) {
     const double v = Number(atom);
-    if (std::abs(v) > 1e7) Fail(atom, "a length of " + atom.text + " mm is out of range");
+    if (std::abs(v) > 1e7)
+      Fail(atom, "a length of " + std::string(atom.text()) + " mm is out of range");
     return std::round(v * 1e6);
   }
   static double MmArg(const Node& list, std::size_t i) { return Mm(Arg(list, i)); }
@@ -110,17 +114,17 @@ class Importer {
       if (const Node* w = stroke->Find("width")) return MmArg(*w, 1);
     return 0;
   }
-  std::string LayerOf(const Node& parent) {
+  static std::string_view LayerOf(const Node& parent) {
     const Node* l = parent.Find("layer");
     if (l == nullptr) Fail(parent, "'" + std::string(parent.Head()) + "' has no layer");
-    return Arg(*l, 1).text;
+    return Arg(*l, 1).text();
   }
   int NetOf(const Node& parent) {
     const Node* n = parent.Find("net");
     if (n == nullptr) return 0;
     const double v = NumberArg(*n, 1);
     if (v != std::floor(v) || v < 0 || v > kMaxNet || !netNames_.count(static_cast<int>(v)))
-      Fail(*n, "no net " + Arg(*n, 1).text + " in the board's net list");
+      Fail(*n, "no net " + std::string(Arg(*n, 1).text()) + " in the board's net list");
     return static_cast<int>(v);
   }
 
@@ -130,8 +134,8 @@ class Importer {
   // ---------------- layers (Importer.cpp)
   void ReadLayerTable();
   static std::string CopperLayer(const Node& where, std::string_view name);
-  std::string MapLayer(const Node& where, const std::string& name);
-  std::string DrawingLayer(const Node& item, const std::string& kicadLayer, const char* what);
+  static std::string MapLayer(const Node& where, std::string_view name);
+  std::string DrawingLayer(const Node& item, std::string_view kicadLayer, const char* what);
 
   // ---------------- top level, tracks and vias
   void TopLevel(const Node& item);
@@ -151,6 +155,7 @@ class Importer {
   void ReadGraphic(const Node& item, const Frame* fp, Primitives& into, int net,
                    const std::string& padLayer);
   std::vector<Point> Points(const Node& pts, const Frame* fp);
+  void AppendPoints(const Node& pts, const Frame* fp, std::vector<Point>& into);
   void ReadText(const Node& item, const Frame* fp, std::vector<Text>& into, const char* what,
                 std::optional<Text>* single = nullptr, bool forceLayer = false,
                 bool bottom = false);
@@ -158,6 +163,7 @@ class Importer {
 
   // ---------------- zones (ImportGraphics.cpp)
   void ReadZone(const Node& item);
+  std::size_t FilledPoints() const;
 
   // ---------------- footprints (ImportFootprints.cpp)
   void ReadFootprint(const Node& item);
@@ -169,6 +175,7 @@ class Importer {
   void BuildOutline();
   ImportedBoard Result();
 
+  const Tree& tree_;
   const Node& root_;
   std::string_view project_;
   std::vector<std::string> midStack_;
@@ -179,12 +186,18 @@ class Importer {
   Primitives board_;
   std::vector<Via> vias_;
   std::vector<Polygon> polygons_;
+  std::vector<FilledArea> areas_;
+  std::vector<Point> areaPoints_;
   std::vector<Edge> edges_;
   std::vector<OutlineEntry> outline_;
   std::string reference_, value_;
   std::map<std::string, int> losses_;
-  std::map<std::string, std::string> unknown_;
-  std::map<std::string, int> unknownCount_;
+  // Unknown tokens: where each was first found and how often.
+  struct Unknowns {
+    std::size_t first = 0;
+    int count = 0;
+  };
+  std::map<std::string, Unknowns> unknown_;
 };
 
 }  // namespace kicad::detail

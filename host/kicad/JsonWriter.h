@@ -19,11 +19,13 @@ class JsonWriter {
   void BeginArray() { Open('['); }
   void EndArray() { Close(']'); }
 
-  // A key of the object being written; its value follows.
+  // A key of the object being written, a plain name (no character to
+  // escape); its value follows.
   JsonWriter& Key(std::string_view key) {
     Separate();
-    String(key);
-    out_ += ':';
+    out_ += '"';
+    out_.append(key);
+    out_.append("\":", 2);
     afterKey_ = true;
     return *this;
   }
@@ -51,6 +53,9 @@ class JsonWriter {
     Key(key).Value(v);
   }
 
+  // Room for a document of about `size` bytes, made up front.
+  void Reserve(std::size_t size) { out_.reserve(size); }
+
   // The document written, handed over without a copy; the writer is done.
   std::string Take() { return std::move(out_); }
 
@@ -74,22 +79,26 @@ class JsonWriter {
     if (!first_.back()) out_ += ',';
     first_.back() = false;
   }
+  // A quoted string; the runs of characters that need no escape go in whole.
   void String(std::string_view s) {
     out_ += '"';
-    for (char c : s) {
-      const unsigned char u = static_cast<unsigned char>(c);
-      if (c == '"' || c == '\\') {
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+      const unsigned char u = static_cast<unsigned char>(s[i]);
+      if (u >= 0x20 && u != '"' && u != '\\') continue;
+      out_.append(s.data() + run, i - run);
+      run = i + 1;
+      if (u >= 0x20) {
         out_ += '\\';
-        out_ += c;
-      } else if (u < 0x20) {
+        out_ += static_cast<char>(u);
+      } else {
         static constexpr char kHex[] = "0123456789abcdef";
         out_ += "\\u00";
         out_ += kHex[u >> 4];
         out_ += kHex[u & 15];
-      } else {
-        out_ += c;
       }
     }
+    out_.append(s.data() + run, s.size() - run);
     out_ += '"';
   }
 

@@ -44,18 +44,19 @@ bool ConvertBoard(std::string_view text, std::string_view project, Conversion& o
                   std::string& error) {
   out = Conversion{};
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  Node root;
-  if (!ParseSExpr(text, root, error)) return false;
+  Tree tree;
+  if (!ParseSExpr(text, tree, error)) return false;
+  const Node& root = tree.root();
   if (root.Head() != "kicad_pcb") {
-    error = root.Place() + ": not a KiCad board: the file starts with '(" +
+    error = tree.Place(root) + ": not a KiCad board: the file starts with '(" +
             std::string(root.Head()) + "', not '(kicad_pcb'";
     return false;
   }
   try {
-    detail::Importer importer(root, project);
+    detail::Importer importer(tree, project);
     out.document = importer.Run(out.report);
   } catch (const detail::ImportError& e) {
-    error = e.place + ": " + e.what;
+    error = (e.place.empty() ? tree.PlaceAt(e.offset) : e.place) + ": " + e.what;
     return false;
   }
   return true;

@@ -3,6 +3,7 @@
 // board file (boardfile::LoadBoardText).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>

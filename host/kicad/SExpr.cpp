@@ -1,90 +1,144 @@
 #include "kicad/SExpr.h"
 
-#include <cstdint>
-#include <iterator>
+#include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace kicad {
 
 std::string_view Node::Head() const {
-  if (!IsList() || items.empty() || items[0].kind != Kind::Symbol) return {};
-  return items[0].text;
+  if (!IsList() || size() == 0 || items_[0].kind() != Kind::Symbol) return {};
+  return items_[0].text();
 }
 
 const Node* Node::Find(std::string_view head) const {
-  for (const Node& item : items)
+  for (const Node& item : items())
     if (item.Head() == head) return &item;
   return nullptr;
 }
 
-std::string Node::Place() const {
+std::string Tree::PlaceAt(std::size_t offset) const {
+  if (lineStarts_.empty()) {
+    lineStarts_.push_back(0);
+    const char* const begin = text_.data();
+    const char* const end = begin + text_.size();
+    for (const char* p = begin; p < end; ++p) {
+      p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+      if (p == nullptr) break;
+      lineStarts_.push_back(static_cast<std::size_t>(p - begin) + 1);
+    }
+  }
+  offset = std::min(offset, text_.size());
+  const auto next = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset);
+  const auto line = next - lineStarts_.begin();
+  std::size_t column = 1;
+  for (std::size_t i = *(next - 1); i < offset; ++i)
+    if ((static_cast<unsigned char>(text_[i]) & 0xC0) != 0x80) ++column;
   return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
-namespace {
-
+// Reads the text into a tree. The elements of a list gather in the scratch
+// list of its depth (one per depth, made up front so that none moves, reused
+// from list to list) and, at its ')', are copied side by side into the
+// tree's current block.
 class Reader {
  public:
-  explicit Reader(std::string_view text) : text_(text), scratch_(kMaxDepth) {}
+  Reader(std::string_view text, Tree& tree) : text_(text), tree_(tree), scratch_(kMaxDepth) {}
 
-  bool Parse(Node& root, std::string& error) {
+  bool Parse(std::string& error) {
+    tree_.text_ = text_;
+    if (text_.size() >= kMaxText) {
+      error = "line 1, column 1: the file is larger than 1 GiB, the most that is read";
+      return false;
+    }
     SkipBlanks();
     if (AtEnd()) return Fail("the file is empty; expected '('", error);
     if (Peek() != '(') return Fail("expected '(' at the start of the file", error);
-    if (!ReadList(root, 1, error)) return false;
+    if (!ReadList(tree_.root_, 1, error)) return false;
     SkipBlanks();
     if (!AtEnd()) return Fail("unexpected text after the closing ')' of the file", error);
     return true;
   }
 
  private:
+  // Blocks grow from 16 KiB to 1 MiB: small texts stay small, and large
+  // ones are not held in one huge allocation (measured: more page faults
+  // later, as the allocator then keeps less memory for reuse).
+  static constexpr std::size_t kFirstBlock = 1024;  // nodes
+  static constexpr std::size_t kLargestBlock = 65536;
+
   bool AtEnd() const { return pos_ >= text_.size(); }
   char Peek() const { return text_[pos_]; }
 
-  void Advance() {
-    if (text_[pos_] == '\n') {
-      ++line_;
-      column_ = 1;
-    } else if ((static_cast<unsigned char>(text_[pos_]) & 0xC0) != 0x80) {
-      ++column_;  // columns count characters, not the continuation bytes of UTF-8
-    }
-    ++pos_;
+  // What a byte is to the reader: blanks separate elements; '(', ')' and
+  // '"' end a symbol too.
+  enum ByteClass : unsigned char { kSymbolByte, kBlank, kDelimiter };
+  static constexpr std::array<ByteClass, 256> kClasses = [] {
+    std::array<ByteClass, 256> classes{};
+    for (unsigned char c : {' ', '\t', '\n', '\r'}) classes[c] = kBlank;
+    for (unsigned char c : {'(', ')', '"'}) classes[c] = kDelimiter;
+    return classes;
+  }();
+  ByteClass ClassAt(std::size_t pos) const {
+    return kClasses[static_cast<unsigned char>(text_[pos])];
   }
 
-  static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
   void SkipBlanks() {
-    while (!AtEnd() && IsBlank(Peek())) Advance();
+    while (!AtEnd() && ClassAt(pos_) == kBlank) ++pos_;
   }
 
   bool Fail(std::string what, std::string& error) const {
-    return FailAt(line_, column_, std::move(what), error);
+    return FailAt(pos_, std::move(what), error);
   }
-  static bool FailAt(int line, int column, std::string what, std::string& error) {
-    error = "line " + std::to_string(line) + ", column " + std::to_string(column) + ": " + what;
+  bool FailAt(std::size_t offset, std::string what, std::string& error) const {
+    error = tree_.PlaceAt(offset) + ": " + what;
     return false;
   }
 
-  // At '(': reads the list up to its ')'. The elements gather in the scratch
-  // list of this depth (one per depth, made up front so that none moves),
-  // reused from list to list, and move into the node in one allocation.
+  void Start(Node& node, Node::Kind kind) const {
+    node.offset_ = static_cast<std::uint32_t>(pos_);
+    node.bits_ = static_cast<std::uint32_t>(kind) << Node::kSizeBits;
+  }
+  static void SetText(Node& atom, const char* chars, std::size_t size) {
+    atom.chars_ = chars;
+    atom.bits_ |= static_cast<std::uint32_t>(size);
+  }
+
+  // Room for `count` nodes side by side in the tree's blocks.
+  Node* Allocate(std::size_t count) {
+    if (count > left_) {
+      const std::size_t size = std::max(blockSize_, count);
+      tree_.blocks_.emplace_back(static_cast<Node*>(::operator new(size * sizeof(Node))));
+      next_ = tree_.blocks_.back().get();
+      left_ = size;
+      blockSize_ = std::min(blockSize_ * 2, kLargestBlock);
+    }
+    Node* at = next_;
+    next_ += count;
+    left_ -= count;
+    return at;
+  }
+
+  // At '(': reads the list up to its ')'.
   bool ReadList(Node& list, int depth, std::string& error) {
-    list.kind = Node::Kind::List;
-    list.line = line_;
-    list.column = column_;
+    Start(list, Node::Kind::List);
     if (depth > kMaxDepth)
       return Fail("lists nested deeper than " + std::to_string(kMaxDepth), error);
-    Advance();
+    ++pos_;
     std::vector<Node>& items = scratch_[static_cast<std::size_t>(depth) - 1];
     items.clear();
     for (;;) {
       SkipBlanks();
-      if (AtEnd()) return FailAt(list.line, list.column, "this '(' is never closed", error);
+      if (AtEnd()) return FailAt(list.offset_, "this '(' is never closed", error);
       const char c = Peek();
       if (c == ')') {
-        Advance();
-        list.items.reserve(items.size());
-        list.items.insert(list.items.end(), std::make_move_iterator(items.begin()),
-                          std::make_move_iterator(items.end()));
+        ++pos_;
+        if (!items.empty()) {
+          Node* const at = Allocate(items.size());
+          std::uninitialized_copy(items.begin(), items.end(), at);
+          list.items_ = at;
+          list.bits_ |= static_cast<std::uint32_t>(items.size());
+        }
         items.clear();
         return true;
       }
@@ -96,18 +150,15 @@ class Reader {
       } else {
         ReadSymbol(item);
       }
-      items.push_back(std::move(item));
+      items.push_back(item);
     }
   }
 
   void ReadSymbol(Node& atom) {
-    atom.kind = Node::Kind::Symbol;
-    atom.line = line_;
-    atom.column = column_;
+    Start(atom, Node::Kind::Symbol);
     const std::size_t start = pos_;
-    while (!AtEnd() && !IsBlank(Peek()) && Peek() != '(' && Peek() != ')' && Peek() != '"')
-      Advance();
-    atom.text.assign(text_.substr(start, pos_ - start));
+    while (!AtEnd() && ClassAt(pos_) == kSymbolByte) ++pos_;
+    SetText(atom, text_.data() + start, pos_ - start);
   }
 
   static int DigitValue(char c, int base) {
@@ -121,62 +172,76 @@ class Reader {
     return v < base ? v : -1;
   }
 
-  // At '"': reads a quoted string and decodes its escapes: \" \\ \' \? \a \b
-  // \f \n \r \t \v, \x with one or two hex digits, and one to three octal
-  // digits. Any other escaped character stands for itself.
+  // At '"': reads a quoted string. Without escapes its text is a view into
+  // the file's; with them it is decoded into a string of the tree.
   bool ReadString(Node& atom, std::string& error) {
-    atom.kind = Node::Kind::String;
-    atom.line = line_;
-    atom.column = column_;
-    Advance();
+    Start(atom, Node::Kind::String);
+    const std::size_t start = pos_ + 1;
+    std::size_t end = start;
+    while (end < text_.size() && text_[end] != '"' && text_[end] != '\\') ++end;
+    if (end >= text_.size()) return FailAt(atom.offset_, "this string is never closed", error);
+    if (text_[end] == '"') {
+      SetText(atom, text_.data() + start, end - start);
+      pos_ = end + 1;
+      return true;
+    }
+    std::string& decoded = tree_.decoded_.emplace_back(text_.substr(start, end - start));
+    pos_ = end;
+    if (!Decode(atom.offset_, decoded, error)) return false;
+    SetText(atom, decoded.data(), decoded.size());
+    return true;
+  }
+
+  // The rest of a string from its first backslash, with its escapes decoded:
+  // \" \\ \' \? \a \b \f \n \r \t \v, \x with one or two hex digits, and one
+  // to three octal digits. Any other escaped character stands for itself.
+  bool Decode(std::size_t stringAt, std::string& out, std::string& error) {
     for (;;) {
-      if (AtEnd()) return FailAt(atom.line, atom.column, "this string is never closed", error);
+      if (AtEnd()) return FailAt(stringAt, "this string is never closed", error);
       const char c = Peek();
       if (c == '"') {
-        Advance();
+        ++pos_;
         return true;
       }
+      ++pos_;
       if (c != '\\') {
-        atom.text += c;
-        Advance();
+        out += c;
         continue;
       }
-      const int escLine = line_, escColumn = column_;
-      Advance();
-      if (AtEnd()) return FailAt(atom.line, atom.column, "this string is never closed", error);
+      const std::size_t escAt = pos_ - 1;
+      if (AtEnd()) return FailAt(stringAt, "this string is never closed", error);
       const char e = Peek();
-      Advance();
+      ++pos_;
       switch (e) {
         case 'a':
-          atom.text += '\a';
+          out += '\a';
           break;
         case 'b':
-          atom.text += '\b';
+          out += '\b';
           break;
         case 'f':
-          atom.text += '\f';
+          out += '\f';
           break;
         case 'n':
-          atom.text += '\n';
+          out += '\n';
           break;
         case 'r':
-          atom.text += '\r';
+          out += '\r';
           break;
         case 't':
-          atom.text += '\t';
+          out += '\t';
           break;
         case 'v':
-          atom.text += '\v';
+          out += '\v';
           break;
         case 'x': {
           int value = 0, digits = 0;
           for (int d; digits < 2 && !AtEnd() && (d = DigitValue(Peek(), 16)) >= 0; ++digits) {
             value = value * 16 + d;
-            Advance();
+            ++pos_;
           }
-          if (digits == 0)
-            return FailAt(escLine, escColumn, "'\\x' without a hexadecimal digit", error);
-          atom.text += static_cast<char>(value);
+          if (digits == 0) return FailAt(escAt, "'\\x' without a hexadecimal digit", error);
+          out += static_cast<char>(value);
           break;
         }
         default:
@@ -185,29 +250,29 @@ class Reader {
             for (int digits = 1, d; digits < 3 && !AtEnd() && (d = DigitValue(Peek(), 8)) >= 0;
                  ++digits) {
               value = value * 8 + d;
-              Advance();
+              ++pos_;
             }
-            if (value > 0xFF) return FailAt(escLine, escColumn, "octal escape above \\377", error);
-            atom.text += static_cast<char>(value);
+            if (value > 0xFF) return FailAt(escAt, "octal escape above \\377", error);
+            out += static_cast<char>(value);
           } else {
-            atom.text += e;
+            out += e;
           }
       }
     }
   }
 
   std::string_view text_;
+  Tree& tree_;
   std::vector<std::vector<Node>> scratch_;
   std::size_t pos_ = 0;
-  int line_ = 1;
-  int column_ = 1;
+  Node* next_ = nullptr;
+  std::size_t left_ = 0;
+  std::size_t blockSize_ = kFirstBlock;
 };
 
-}  // namespace
-
-bool ParseSExpr(std::string_view text, Node& root, std::string& error) {
-  root = Node{};
-  return Reader(text).Parse(root, error);
+bool ParseSExpr(std::string_view text, Tree& tree, std::string& error) {
+  tree = Tree{};
+  return Reader(text, tree).Parse(error);
 }
 
 }  // namespace kicad

@@ -213,6 +213,8 @@ TEST(KicadImport, ZonesNetClassesAndTexts) {
   EXPECT_EQ(tracks[4]["polygon"], polys[1]["id"]);
   EXPECT_EQ(tracks[4]["layer"], "BottomLayer");
   EXPECT_EQ(tracks[7]["net"], "VCC");
+  EXPECT_EQ(tracks[6]["x2"], tracks[4]["x"]);  // the fill's outline closes on its first point
+  EXPECT_EQ(tracks[6]["y2"], tracks[4]["y"]);
   // One text a line, the second one line pitch (1.6 heights) further down the
   // text's direction: turned by 90 degrees, that is 3.2 mm to the right.
   const json& texts = out.doc["texts"];
@@ -293,6 +295,24 @@ TEST(KicadImport, RefusesWhatHasNoPlaceInTheFile) {
   // Inner layers keep their copper order in the stack.
   const Converted out = Convert(Board("", "(2 \"In2.Cu\" signal) (1 \"In1.Cu\" signal) "));
   EXPECT_EQ(out.doc["stack"], json::array({"TopLayer", "MidLayer2", "MidLayer1", "BottomLayer"}));
+}
+
+TEST(KicadImport, TheDocumentKeepsRoomForTheReaderAfterItsText) {
+  // Thousands of tracks and fill edges: the document's estimate holds them
+  // with the board-file reader's padding after the text, so that the reader
+  // takes it where it is.
+  std::string body =
+      "(zone (net 1) (net_name \"GND\") (layer \"F.Cu\")\n"
+      "  (polygon (pts (xy 0 0) (xy 50 0) (xy 50 40)))\n  (filled_polygon (pts";
+  for (int i = 0; i < 3000; ++i) body += " (xy " + std::to_string(i % 50) + ".123456 17.5)";
+  body += ")))\n";
+  for (int i = 0; i < 3000; ++i)
+    body += "(segment (start 1.5 1) (end 2 1) (width 0.25) (layer \"B.Cu\") (net 2))\n";
+  kicad::Conversion out;
+  std::string error;
+  ASSERT_TRUE(kicad::ConvertBoard(Board(body), "", out, error)) << error;
+  EXPECT_GE(out.document.capacity(), out.document.size() + boardfile::kBoardTextPadding);
+  EXPECT_EQ(json::parse(out.document)["tracks"].size(), 4u + 3000 + 3000);
 }
 
 }  // namespace
