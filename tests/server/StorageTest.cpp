@@ -31,11 +31,12 @@ TEST(ChunkedStoreTest, ValuesStayWhereTheyAreAndAreDestroyedOnClear) {
     for (int i = 0; i < kCount; ++i) {
       ASSERT_EQ(placed[i]->value, i);  // never moved, never overwritten
     }
-    // Blocks start on a cache line and double from 4 KiB up to 1 MiB: of
-    // 56-byte values, 73, 146, ... 18688 (nine blocks, 37303 values), then
-    // four of 18724.
+    // Blocks start on a cache line and double from 4 KiB up to 2 MiB: of
+    // 56-byte values, 73, 146, ... 37376 (ten blocks, 74679 values), then
+    // one of 37449 (2 MiB), which starts on a 2 MiB boundary.
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(placed[0]) % 64, 0u);
-    EXPECT_EQ(store.Chunks(), 13u);
+    EXPECT_EQ(store.Chunks(), 11u);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(placed[74679]) % (std::uintptr_t{1} << 21), 0u);
     store.clear();
     EXPECT_EQ(Counted::live, 0);
     EXPECT_EQ(store.Chunks(), 0u);
