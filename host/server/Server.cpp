@@ -113,6 +113,9 @@ ObjectHandle Server::Insert(Object* object, ObjectHandle component) {
   if (object->kind == Kind::Component) {
     board->components.push_back(handle);
   } else if (owner != nullptr) {
+    // Room for eight members at once spares a component the first steps of
+    // doubling (a component of ten pads: two allocations instead of five).
+    if (owner->members.capacity() == 0) owner->members.reserve(8);
     owner->members.push_back({handle, object->kind});
   } else {
     board->freeObjects[kind].push_back(handle);
