@@ -132,8 +132,9 @@ class FormatRun {
       if (const standin::Text* t = s_.Get<standin::Text>(h)) Text(*t);
     // The benchmark's components hold pads only, besides their two texts.
     std::uint16_t padNumber = 0;
-    for (ObjectHandle h : from.members[static_cast<std::size_t>(Kind::Pad)]) {
-      standin::Pad& pad = *s_.Get<standin::Pad>(h);
+    for (const standin::Component::Member& member : from.members) {
+      if (member.kind != Kind::Pad) continue;
+      standin::Pad& pad = *s_.Get<standin::Pad>(member.handle);
       pad.index = ++padNumber;
       Pad(pad);
       const std::uint16_t net = Number(pad.net);

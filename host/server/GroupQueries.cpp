@@ -1,6 +1,7 @@
 // Entry points of components and polygons (board outlines answer as
 // polygons).
 #include <algorithm>
+#include <utility>
 
 #include "server/QuerySupport.h"
 
@@ -63,7 +64,18 @@ PcbApi_QueryComponentSourceLinks(QueryMode mode, ObjectHandle object, std::uint8
   if (Status s = Prepare(mode, object, c)) return s;
   const Exchange xc(mode == kQueryGet);
   std::uint8_t* links[7] = {link1, link2, link3, link4, link5, link6, link7};
-  for (int i = 0; i < 7; ++i) xc.Text(links[i], kNameBufferSize, c->sourceLinks[i]);
+  // The links are held out of line only once one is not empty: reading
+  // them, or writing back empty ones, leaves a component without links as
+  // it is.
+  for (int i = 0; i < 7; ++i) {
+    if (links[i] == nullptr) continue;
+    if (xc.get()) {
+      PutString(links[i], kNameBufferSize, std::as_const(c->sourceLinks)[i]);
+    } else if (std::string link = TakeString(links[i], kNameBufferSize);
+               !link.empty() || c->sourceLinks.Held()) {
+      c->sourceLinks[i] = std::move(link);
+    }
+  }
   return kOk;
 }
 

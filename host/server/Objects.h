@@ -5,8 +5,10 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,20 +59,70 @@ enum class RuleKind : std::uint8_t {
   PasteMaskExpansion = 14,
 };
 
+// A value most objects leave empty, held out of line: one null pointer
+// until it is first written. Reads of one never written see T{}; any
+// non-const access makes it. Copies are deep; equal when the values are.
+template <class T>
+class OutOfLine {
+ public:
+  OutOfLine() = default;
+  OutOfLine(const OutOfLine& other) : value_(Copy(other)) {}
+  OutOfLine(OutOfLine&&) noexcept = default;
+  OutOfLine& operator=(const OutOfLine& other) {
+    if (this != &other) value_ = Copy(other);
+    return *this;
+  }
+  OutOfLine& operator=(OutOfLine&&) noexcept = default;
+  ~OutOfLine() = default;
+
+  const T& Get() const { return value_ != nullptr ? *value_ : Empty(); }
+  T& Set() {
+    if (value_ == nullptr) value_ = std::make_unique<T>();
+    return *value_;
+  }
+  bool Held() const { return value_ != nullptr; }
+
+  // As the container it holds: indexing and walks.
+  decltype(auto) operator[](std::size_t i) { return Set()[i]; }
+  decltype(auto) operator[](std::size_t i) const { return Get()[i]; }
+  auto begin() { return Set().begin(); }
+  auto end() { return Set().end(); }
+  auto begin() const { return Get().begin(); }
+  auto end() const { return Get().end(); }
+  std::size_t size() const { return Get().size(); }
+
+  bool operator==(const OutOfLine& other) const { return Get() == other.Get(); }
+
+ private:
+  static std::unique_ptr<T> Copy(const OutOfLine& other) {
+    return other.value_ != nullptr ? std::make_unique<T>(*other.value_) : nullptr;
+  }
+  static const T& Empty() {
+    static const T empty{};
+    return empty;
+  }
+  std::unique_ptr<T> value_;
+};
+
 // ------------------------------------------------------------------ objects
 
+// Objects are stored by their own type and never deleted through an Object
+// pointer, so they carry no virtual table. Fields are ordered to leave no
+// padding holes.
 struct STANDIN_API Object {
   explicit Object(Kind k) : kind(k) {}
-  virtual ~Object() = default;
   Object(const Object&) = default;
   Object& operator=(const Object&) = default;
 
   Kind kind;
-  ObjectHandle handle = 0;  // set by the server when the object is added
-  ObjectHandle board = 0;   // the board the object lies on
   std::uint8_t bitField2 = 0;
   std::uint16_t bitField3 = 0;
+  ObjectHandle handle = 0;  // set by the server when the object is added
+  ObjectHandle board = 0;   // the board the object lies on
   bool operator==(const Object&) const = default;
+
+ protected:
+  ~Object() = default;
 };
 
 // The common block of the primitives (and of the group objects that share
@@ -80,8 +132,8 @@ struct STANDIN_API Primitive : Object {
   std::uint16_t flags = 0;
   std::uint16_t index = 0;
   HostLayer layer = 0;
-  ObjectHandle net = 0;
   std::uint8_t tag = 0;
+  ObjectHandle net = 0;
   ObjectHandle component = 0;  // set by the server for component members
   Coord x = 0;
   Coord y = 0;
@@ -129,11 +181,11 @@ struct STANDIN_API Text : Primitive {
   Text() : Primitive(kKind) {}
   Coord height = 0;
   std::int32_t style = 0;
+  Coord lineWidth = 0;
   double rotation = 0.0;
+  std::int32_t extra1 = 0, extra2 = 0;
   std::uint8_t textFlag = 0;
   std::string text;  // at most 254 characters reach the plug-in
-  Coord lineWidth = 0;
-  std::int32_t extra1 = 0, extra2 = 0;
   bool operator==(const Text&) const = default;
 };
 
@@ -149,34 +201,35 @@ struct STANDIN_API Pad : Primitive {
   Pad() : Primitive(kKind) { layer = kMultiLayer; }
   PadLevel top, mid, bottom;
   Coord hole = 0;
-  std::string name;  // at most 20 characters reach the plug-in
   std::uint8_t padByte1 = 0, padByte2 = 0;
-  double rotation = 0.0;
   std::uint8_t pwrGnd = 0;
   std::uint8_t stackMode = 0;  // 2 = a size and shape per layer (layerStack)
+  std::string name;            // at most 20 characters reach the plug-in
+  double rotation = 0.0;
   // Per-layer sizes and shapes given by the board file's layer stack or by
   // the per-layer setters, in layer order; only the layers given are held,
-  // so a pad without a stack of its own stays small. A layer without an
-  // entry answers with the top, mid or bottom level.
+  // and out of line, so a pad without a stack of its own stays small. A
+  // layer without an entry answers with the top, mid or bottom level.
   struct LayerLevel {
     HostLayer layer;
     PadLevel level;
     bool operator==(const LayerLevel&) const = default;
   };
-  std::vector<LayerLevel> layerStack;
+  OutOfLine<std::vector<LayerLevel>> layerStack;
 
   // The level given for a layer, nullptr when none is.
   const PadLevel* Given(HostLayer code) const {
-    for (const LayerLevel& entry : layerStack) {
+    for (const LayerLevel& entry : layerStack.Get()) {
       if (entry.layer == code) return &entry.level;
     }
     return nullptr;
   }
   // The entry of a layer, made from `initial` when it has none yet.
   PadLevel& Give(HostLayer code, const PadLevel& initial) {
-    auto at = layerStack.begin();
-    while (at != layerStack.end() && at->layer < code) ++at;
-    if (at == layerStack.end() || at->layer != code) at = layerStack.insert(at, {code, initial});
+    std::vector<LayerLevel>& stack = layerStack.Set();
+    auto at = stack.begin();
+    while (at != stack.end() && at->layer < code) ++at;
+    if (at == stack.end() || at->layer != code) at = stack.insert(at, {code, initial});
     return at->level;
   }
   bool operator==(const Pad&) const = default;
@@ -187,19 +240,26 @@ struct STANDIN_API Component : Primitive {
   Component() : Primitive(kKind) { layer = kTopLayer; }
   ObjectHandle nameText = 0;     // the designator text, 0 = none
   ObjectHandle commentText = 0;  // the comment text, 0 = none
-  std::string pattern;           // at most 250 characters reach the plug-in
-  std::uint8_t byte1 = 0, byte2 = 0, byte3 = 0;
   std::int32_t value = 0;
-  double rotation = 0.0;
   std::int32_t channelOffset = 0;
-  std::uint8_t componentKind = 0;
   std::int32_t exValue1 = 0;
-  std::uint8_t exByte1 = 0, exByte2 = 0;
   std::int32_t exValue2 = 0;
-  std::array<std::string, 7> sourceLinks;
-  // Members by kind, in the order they were added (maintained by the server;
-  // the designator and comment texts are not in members[Text]).
-  std::array<std::vector<ObjectHandle>, kKindCount> members;
+  std::uint8_t byte1 = 0, byte2 = 0, byte3 = 0;
+  std::uint8_t componentKind = 0;
+  std::uint8_t exByte1 = 0, exByte2 = 0;
+  double rotation = 0.0;
+  std::string pattern;  // at most 250 characters reach the plug-in
+  OutOfLine<std::array<std::string, 7>> sourceLinks;
+  // A member and its kind: a walk of one kind over a component needs no
+  // look at the objects themselves.
+  struct Member {
+    ObjectHandle handle;
+    Kind kind;
+    bool operator==(const Member&) const = default;
+  };
+  // Every member in the order they were added (maintained by the server;
+  // the designator and comment texts are not among them).
+  std::vector<Member> members;
   bool operator==(const Component&) const = default;
 };
 
@@ -261,9 +321,9 @@ struct STANDIN_API Net : Object {
   static constexpr Kind kKind = Kind::Net;
   Net() : Object(kKind) {}
   std::uint16_t index = 0;
-  std::string name;
   std::uint8_t netByte = 0;
   std::uint32_t netValue = 0;
+  std::string name;
   bool operator==(const Net&) const = default;
 };
 

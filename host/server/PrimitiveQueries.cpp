@@ -76,9 +76,7 @@ void Bounds(Object& object, Rect& r) {
       for (ObjectHandle h : {c.nameText, c.commentText}) {
         if (Object* t = S().Find(h)) Bounds(*t, r);
       }
-      for (const auto& members : c.members) {
-        for (ObjectHandle h : members) Bounds(*S().Find(h), r);
-      }
+      for (const Component::Member& member : c.members) Bounds(*S().Find(member.handle), r);
       break;
     }
     default:

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <initializer_list>
 #include <memory>
 #include <span>
@@ -19,6 +18,7 @@
 #include "server/BoardModel.h"
 #include "server/Objects.h"
 #include "server/Recording.h"
+#include "server/Storage.h"
 
 namespace standin {
 
@@ -132,13 +132,11 @@ class STANDIN_API Server {
   }
   static bool IsPrimitiveKind(Kind kind);
 
-  // Objects live in one store per type, in the order they were added; a
-  // deque keeps every object where it is while the store grows.
+  // Objects live in one store per type, in the order they were added; the
+  // store keeps every object where it is while it grows.
   template <class T>
   T* Store(T&& object) {
-    auto& store = std::get<std::deque<T>>(stores_);
-    store.push_back(std::move(object));
-    return &store.back();
+    return std::get<ChunkedStore<T>>(stores_).push_back(std::move(object));
   }
   bool CanInsert(Kind kind, ObjectHandle component);
   ObjectHandle Insert(Object* object, ObjectHandle component);
@@ -168,12 +166,12 @@ class STANDIN_API Server {
   Iterator* FindIterator(ObjectHandle iterator);
 
   // Every object by handle ([0] = none), pointing into the stores.
-  std::vector<Object*> objects_;
-  std::tuple<std::deque<Board>, std::deque<Track>, std::deque<Via>, std::deque<Arc>,
-             std::deque<Fill>, std::deque<Text>, std::deque<Pad>, std::deque<Component>,
-             std::deque<Polygon>, std::deque<BoardOutline>, std::deque<Coordinate>,
-             std::deque<Dimension>, std::deque<Net>, std::deque<ObjectClass>, std::deque<FromTo>,
-             std::deque<ManualFromTo>, std::deque<Rule>>
+  HandleTable<Object*> objects_;
+  std::tuple<ChunkedStore<Board>, ChunkedStore<Track>, ChunkedStore<Via>, ChunkedStore<Arc>,
+             ChunkedStore<Fill>, ChunkedStore<Text>, ChunkedStore<Pad>, ChunkedStore<Component>,
+             ChunkedStore<Polygon>, ChunkedStore<BoardOutline>, ChunkedStore<Coordinate>,
+             ChunkedStore<Dimension>, ChunkedStore<Net>, ChunkedStore<ObjectClass>,
+             ChunkedStore<FromTo>, ChunkedStore<ManualFromTo>, ChunkedStore<Rule>>
       stores_;
   ObjectHandle currentBoard_ = 0;
   std::vector<Iterator> iterators_;

@@ -51,6 +51,24 @@ TEST_F(ServerTest, BoardWalkYieldsComponentMembersFirstThenFreeObjects) {
   EXPECT_EQ(component, c2);
 }
 
+TEST_F(ServerTest, WalksOfOneKindSkipAComponentsOtherMembers) {
+  const ObjectHandle c = AddComponent("U1");
+  const ObjectHandle pad1 = server().Add(Pad{}, c);
+  const ObjectHandle track = AddTrack(kTopLayer, 0, c);
+  const ObjectHandle pad2 = server().Add(Pad{}, c);
+  const ObjectHandle text = server().Add(Text{}, c);
+  const ObjectHandle pad3 = server().Add(Pad{}, c);
+  const ObjectHandle designator = server().Get<Component>(c)->nameText;
+  EXPECT_EQ(Walk(c, Kind::Pad), (Handles{pad1, pad2, pad3}));
+  EXPECT_EQ(Walk(board, Kind::Pad), (Handles{pad1, pad2, pad3}));
+  EXPECT_EQ(Walk(board, Kind::Text), (Handles{designator, text}));
+  EXPECT_EQ(Walk(c, Kind::Track), Handles{track});
+  // Moving a pad out keeps the others in order.
+  ASSERT_TRUE(server().Reparent(pad2, 0));
+  EXPECT_EQ(Walk(c, Kind::Pad), (Handles{pad1, pad3}));
+  EXPECT_EQ(Walk(board, Kind::Pad), (Handles{pad1, pad3, pad2}));
+}
+
 TEST_F(ServerTest, ComponentTextWalkYieldsDesignatorAndCommentFirst) {
   const ObjectHandle c = server().Add(Component{});
   Text other;

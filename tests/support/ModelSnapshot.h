@@ -53,7 +53,8 @@ auto WithType(standin::Kind kind, F&& f) {
 
 struct Snapshot {
   ObjectHandle currentBoard = 0;
-  std::vector<std::unique_ptr<standin::Object>> objects;  // by handle less one
+  // By handle less one; each deleted as its own type.
+  std::vector<std::shared_ptr<const standin::Object>> objects;
 
   bool operator==(const Snapshot& other) const {
     if (currentBoard != other.currentBoard || objects.size() != other.objects.size()) return false;
@@ -79,7 +80,8 @@ inline Snapshot Take() {
     const standin::Object* object = server.Find(h);
     if (object == nullptr) break;
     snapshot.objects.push_back(WithType(object->kind, [&]<class T>(T*) {
-      return std::unique_ptr<standin::Object>(new T(static_cast<const T&>(*object)));
+      return std::shared_ptr<const standin::Object>(
+          std::make_shared<T>(static_cast<const T&>(*object)));
     }));
   }
   return snapshot;

@@ -1,0 +1,115 @@
+// Storage of the stand-in server that grows in large blocks and never moves
+// what it holds: pointers into it stay valid while it grows, and a large
+// board costs a few hundred allocations instead of one per few objects.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <memory>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "PcbApi.h"
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+namespace standin {
+
+// Values of one type in the order they were added, in blocks that double
+// from about 4 KiB to about 2 MiB. Blocks start on a cache line, so an
+// object of 64 or 128 bytes fills whole lines. Blocks of 2 MiB (a store
+// that already holds 2 MiB) start on a 2 MiB boundary and, on Linux, ask
+// for transparent huge pages: the first touch of fresh memory then costs
+// one page fault per 2 MiB instead of 512, and the walks of a large board
+// miss the TLB less. A small board never gets one.
+template <class T>
+class ChunkedStore {
+ public:
+  ChunkedStore() = default;
+  ChunkedStore(const ChunkedStore&) = delete;
+  ChunkedStore& operator=(const ChunkedStore&) = delete;
+  ~ChunkedStore() { clear(); }
+
+  T* push_back(T&& value) {
+    if (chunks_.empty() || chunks_.back().size == chunks_.back().capacity) Grow();
+    Chunk& chunk = chunks_.back();
+    T* placed = ::new (static_cast<void*>(chunk.values + chunk.size)) T(std::move(value));
+    ++chunk.size;
+    return placed;
+  }
+
+  void clear() {
+    for (Chunk& chunk : chunks_) {
+      std::destroy_n(chunk.values, chunk.size);
+      ::operator delete (chunk.values, std::align_val_t{Alignment(chunk.capacity)});
+    }
+    chunks_.clear();
+  }
+
+  // Blocks held (for tests of the growth).
+  std::size_t Chunks() const { return chunks_.size(); }
+
+ private:
+  static constexpr std::size_t kHugePage = std::size_t{1} << 21;
+  static constexpr std::size_t kAlign = std::max<std::size_t>(64, alignof(T));
+  static constexpr std::size_t kFirst = std::max<std::size_t>(1, 4096 / sizeof(T));
+  static constexpr std::size_t kMost = std::max<std::size_t>(1, kHugePage / sizeof(T));
+
+  // Blocks of more than half a huge page are of the full size: they take one.
+  static constexpr bool Huge(std::size_t capacity) { return capacity * sizeof(T) > kHugePage / 2; }
+  static constexpr std::size_t Alignment(std::size_t capacity) {
+    return Huge(capacity) ? kHugePage : kAlign;
+  }
+
+  struct Chunk {
+    T* values;
+    std::size_t size, capacity;
+  };
+
+  void Grow() {
+    const std::size_t capacity =
+        chunks_.empty() ? kFirst : std::min(kMost, chunks_.back().capacity * 2);
+    chunks_.reserve(chunks_.size() + 1);  // nothing to leak if this throws
+    // A huge block is the whole huge page: a hint for less would not take.
+    const std::size_t bytes =
+        Huge(capacity) ? std::max(kHugePage, capacity * sizeof(T)) : capacity * sizeof(T);
+    void* block = ::operator new (bytes, std::align_val_t{Alignment(capacity)});
+#if defined(MADV_HUGEPAGE)
+    if (Huge(capacity)) madvise(block, bytes, MADV_HUGEPAGE);  // a hint: failure is harmless
+#endif
+    chunks_.push_back(Chunk{static_cast<T*>(block), 0, capacity});
+  }
+
+  std::vector<Chunk> chunks_;
+};
+
+// Objects by handle: pages of 16,384 entries, so that the table grows
+// without copying what it holds.
+template <class T>
+class HandleTable {
+ public:
+  std::size_t size() const { return size_; }
+  // The entry of a handle below size().
+  T operator[](ObjectHandle handle) const { return pages_[handle >> kShift][handle & kMask]; }
+  void push_back(T value) {
+    if ((size_ & kMask) == 0) pages_.push_back(std::unique_ptr<T[]>(new T[kPage]));
+    pages_.back()[size_ & kMask] = value;
+    ++size_;
+  }
+  void clear() {
+    pages_.clear();
+    size_ = 0;
+  }
+
+ private:
+  static constexpr unsigned kShift = 14;
+  static constexpr std::size_t kPage = std::size_t{1} << kShift;
+  static constexpr std::size_t kMask = kPage - 1;
+  std::vector<std::unique_ptr<T[]>> pages_;
+  std::size_t size_ = 0;
+};
+
+}  // namespace standin
