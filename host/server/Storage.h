@@ -12,19 +12,13 @@
 
 #include "PcbApi.h"
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 namespace standin {
 
 // Values of one type in the order they were added, in blocks that double
-// from about 4 KiB to about 2 MiB. Blocks start on a cache line, so an
-// object of 64 or 128 bytes fills whole lines. Blocks of 2 MiB (a store
-// that already holds 2 MiB) start on a 2 MiB boundary and, on Linux, ask
-// for transparent huge pages: the first touch of fresh memory then costs
-// one page fault per 2 MiB instead of 512, and the walks of a large board
-// miss the TLB less. A small board never gets one.
+// from about 4 KiB to about 2 MiB: a large board is a few hundred blocks
+// rather than one allocation an object. Blocks start on a cache line, so an
+// object of 64 or 128 bytes fills whole lines. (Large pages under them are
+// the allocator's business: the host program's allocator uses them.)
 template <class T>
 class ChunkedStore {
  public:
@@ -44,7 +38,7 @@ class ChunkedStore {
   void clear() {
     for (Chunk& chunk : chunks_) {
       std::destroy_n(chunk.values, chunk.size);
-      ::operator delete (chunk.values, std::align_val_t{Alignment(chunk.capacity)});
+      ::operator delete (chunk.values, std::align_val_t{kAlign});
     }
     chunks_.clear();
   }
@@ -53,16 +47,9 @@ class ChunkedStore {
   std::size_t Chunks() const { return chunks_.size(); }
 
  private:
-  static constexpr std::size_t kHugePage = std::size_t{1} << 21;
   static constexpr std::size_t kAlign = std::max<std::size_t>(64, alignof(T));
   static constexpr std::size_t kFirst = std::max<std::size_t>(1, 4096 / sizeof(T));
-  static constexpr std::size_t kMost = std::max<std::size_t>(1, kHugePage / sizeof(T));
-
-  // Blocks of more than half a huge page are of the full size: they take one.
-  static constexpr bool Huge(std::size_t capacity) { return capacity * sizeof(T) > kHugePage / 2; }
-  static constexpr std::size_t Alignment(std::size_t capacity) {
-    return Huge(capacity) ? kHugePage : kAlign;
-  }
+  static constexpr std::size_t kMost = std::max<std::size_t>(1, (std::size_t{2} << 20) / sizeof(T));
 
   struct Chunk {
     T* values;
@@ -73,13 +60,7 @@ class ChunkedStore {
     const std::size_t capacity =
         chunks_.empty() ? kFirst : std::min(kMost, chunks_.back().capacity * 2);
     chunks_.reserve(chunks_.size() + 1);  // nothing to leak if this throws
-    // A huge block is the whole huge page: a hint for less would not take.
-    const std::size_t bytes =
-        Huge(capacity) ? std::max(kHugePage, capacity * sizeof(T)) : capacity * sizeof(T);
-    void* block = ::operator new (bytes, std::align_val_t{Alignment(capacity)});
-#if defined(MADV_HUGEPAGE)
-    if (Huge(capacity)) madvise(block, bytes, MADV_HUGEPAGE);  // a hint: failure is harmless
-#endif
+    void* block = ::operator new (capacity * sizeof(T), std::align_val_t{kAlign});
     chunks_.push_back(Chunk{static_cast<T*>(block), 0, capacity});
   }
 
