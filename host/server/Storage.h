@@ -67,30 +67,4 @@ class ChunkedStore {
   std::vector<Chunk> chunks_;
 };
 
-// Objects by handle: pages of 16,384 entries, so that the table grows
-// without copying what it holds.
-template <class T>
-class HandleTable {
- public:
-  std::size_t size() const { return size_; }
-  // The entry of a handle below size().
-  T operator[](ObjectHandle handle) const { return pages_[handle >> kShift][handle & kMask]; }
-  void push_back(T value) {
-    if ((size_ & kMask) == 0) pages_.push_back(std::unique_ptr<T[]>(new T[kPage]));
-    pages_.back()[size_ & kMask] = value;
-    ++size_;
-  }
-  void clear() {
-    pages_.clear();
-    size_ = 0;
-  }
-
- private:
-  static constexpr unsigned kShift = 14;
-  static constexpr std::size_t kPage = std::size_t{1} << kShift;
-  static constexpr std::size_t kMask = kPage - 1;
-  std::vector<std::unique_ptr<T[]>> pages_;
-  std::size_t size_ = 0;
-};
-
 }  // namespace standin

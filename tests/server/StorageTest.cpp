@@ -45,17 +45,6 @@ TEST(ChunkedStoreTest, ValuesStayWhereTheyAreAndAreDestroyedOnClear) {
   EXPECT_EQ(Counted::live, 0);  // the destructor clears
 }
 
-TEST(HandleTableTest, EntriesAcrossPagesAnswerByHandle) {
-  HandleTable<std::uint32_t> table;
-  for (std::uint32_t i = 0; i < 40000; ++i) table.push_back(i * 3);  // three pages
-  ASSERT_EQ(table.size(), 40000u);
-  for (std::uint32_t i : {0u, 16383u, 16384u, 32768u, 39999u}) EXPECT_EQ(table[i], i * 3);
-  table.clear();
-  EXPECT_EQ(table.size(), 0u);
-  table.push_back(5);
-  EXPECT_EQ(table[0], 5u);
-}
-
 TEST(OutOfLineTest, ReadsMakeNothingCopiesAreDeepEqualityByValue) {
   OutOfLine<std::vector<int>> a;
   const auto& view = a;
