@@ -119,14 +119,20 @@ class Reader {
     return at;
   }
 
-  // At '(': reads the list up to its ')'.
-  bool ReadList(Node& list, int depth, std::string& error) {
+  // At '(': reads the list up to its ')'. `opened` false: the '(' is
+  // missing, and the list starts here (see UnopenedList).
+  bool ReadList(Node& list, int depth, std::string& error, bool opened = true) {
     Start(list, Node::Kind::List);
     if (depth > kMaxDepth)
       return Fail("lists nested deeper than " + std::to_string(kMaxDepth), error);
-    ++pos_;
+    if (opened) ++pos_;
     std::vector<Node>& items = scratch_[static_cast<std::size_t>(depth) - 1];
     items.clear();
+    if (!opened) {
+      Node head;
+      ReadSymbol(head);
+      items.push_back(head);
+    }
     for (;;) {
       SkipBlanks();
       if (AtEnd()) return FailAt(list.offset_, "this '(' is never closed", error);
@@ -147,11 +153,25 @@ class Reader {
         if (!ReadList(item, depth + 1, error)) return false;
       } else if (c == '"') {
         if (!ReadString(item, error)) return false;
+      } else if (UnopenedList()) {
+        if (!ReadList(item, depth + 1, error, false)) return false;
+        ++tree_.repaired_;
       } else {
         ReadSymbol(item);
       }
       items.push_back(item);
     }
+  }
+
+  // Some KiCad boards hold "(curved_edges no)filter_ratio 0.9)" in their
+  // teardrop settings, a fault of the program that wrote them; KiCad reads a
+  // keyword there as if its '(' were written, and so does this reader: this
+  // keyword only, right after a ')'.
+  bool UnopenedList() const {
+    constexpr std::string_view kKeyword = "filter_ratio";
+    return pos_ > 0 && text_[pos_ - 1] == ')' &&
+           text_.compare(pos_, kKeyword.size(), kKeyword) == 0 &&
+           pos_ + kKeyword.size() < text_.size() && ClassAt(pos_ + kKeyword.size()) == kBlank;
   }
 
   void ReadSymbol(Node& atom) {
