@@ -12,9 +12,13 @@ void Importer::ReadFootprint(const Node& item) {
   const std::size_t colon = lib.find(':');
   comp.pattern = Latin1(item, colon == std::string_view::npos ? lib : lib.substr(colon + 1),
                         kPatternChars, "footprint names");
-  const std::string_view side = LayerOf(item);
-  if (side != "F.Cu" && side != "B.Cu") Fail(item, "a footprint must be on F.Cu or B.Cu");
-  comp.bottom = side == "B.Cu";
+  // Its side: the front or back copper layer, by whatever name the table
+  // gives it.
+  const std::string side = MapLayer(LayerOf(item));
+  if (side != "TopLayer" && side != "BottomLayer")
+    Fail(item, "a footprint must be on the front or back copper layer, not on " +
+                   std::string(LayerOf(item)));
+  comp.bottom = side == "BottomLayer";
   const Node* at = item.Find("at");
   if (at == nullptr) Fail(item, "a footprint has no 'at'");
   comp.at = PointArg(*at);

@@ -89,7 +89,24 @@ void Importer::ReadGraphic(const Node& item, const Frame* fp, Primitives& into, 
     }
     if (filled) approximated("filled polygons", "written as their outlines");
   } else {
-    approximated("curves", "left out");
+    // A cubic Bezier curve through its four control points, as straight
+    // segments.
+    const Node* pts = item.Find("pts");
+    std::vector<Point> c;
+    if (pts != nullptr)
+      for (const Node& xy : pts->items())
+        if (xy.Head() == "xy") c.push_back(at(PointArg(xy)));
+    if (c.size() != 4) Fail(item, "a curve needs four points");
+    Point from = c[0];
+    for (int i = 1; i <= kCurveSegments; ++i) {
+      const double t = static_cast<double>(i) / kCurveSegments, u = 1 - t;
+      const double a = u * u * u, b = 3 * u * u * t, d = 3 * u * t * t, e = t * t * t;
+      const Point to{a * c[0].x + b * c[1].x + d * c[2].x + e * c[3].x,
+                     a * c[0].y + b * c[1].y + d * c[2].y + e * c[3].y};
+      line(from, to);
+      from = to;
+    }
+    approximated("curves", "written as straight segments");
   }
 }
 

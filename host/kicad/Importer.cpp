@@ -36,6 +36,7 @@ std::string Importer::Run(std::vector<std::string>& report) {
       TopLevel(root_.items()[i]);
   }
   if (!project_.empty()) ReadProjectClasses();
+  ClassDrills();
   BuildOutline();
   std::map<std::string, int> zeroLength;
   std::string doc = WriteDocument(Result(), zeroLength);
@@ -347,11 +348,16 @@ void Importer::ReadVia(const Node& item) {
   Via v;
   v.at = PointOf(item, "at");
   const Node* size = item.Find("size");
-  const Node* drill = item.Find("drill");
-  if (size == nullptr || drill == nullptr) Fail(item, "a via needs 'size' and 'drill'");
+  if (size == nullptr) Fail(item, "a via needs its 'size'");
   v.size = MmArg(*size, 1);
-  v.hole = MmArg(*drill, 1);
   v.net = NetOf(item);
+  // KiCad 4 and 5 leave out a drill that is its net class's: found once the
+  // classes are read.
+  const Node* drill = item.Find("drill");
+  if (drill != nullptr)
+    v.hole = MmArg(*drill, 1);
+  else
+    classDrilled_.push_back({vias_.size(), item.offset()});
   v.low = "TopLayer";
   v.high = "BottomLayer";
   if (const Node* layers = item.Find("layers")) {
@@ -363,6 +369,34 @@ void Importer::ReadVia(const Node& item) {
 }
 
 // ------------------------------------------------------------ net classes
+// The holes of the vias that give none: their net's class's via drill, else
+// the default class's, else the board's setup.
+void Importer::ClassDrills() {
+  if (classDrilled_.empty()) return;
+  std::optional<double> fallback;
+  if (const Node* setup = root_.Find("setup"))
+    if (const Node* d = setup->Find("via_drill")) fallback = MmArg(*d, 1);
+  std::map<std::string, double, std::less<>> byNet;
+  for (const NetClass& nc : boardClasses_) {
+    if (!nc.viaHole) continue;
+    if (nc.name == "Default") fallback = nc.viaHole;
+    for (const std::string& net : nc.nets) byNet.emplace(net, *nc.viaHole);
+  }
+  for (const auto& [via, offset] : classDrilled_) {
+    Via& v = vias_[via];
+    const auto it = byNet.find(v.net == 0 ? std::string() : netNames_.at(v.net));
+    if (it != byNet.end())
+      v.hole = it->second;
+    else if (fallback)
+      v.hole = *fallback;
+    else
+      throw ImportError{
+          {}, "a via gives no drill, and neither its net class nor the board's setup does", offset};
+  }
+  Lose("vias without a drill of their own given their net class's",
+       static_cast<int>(classDrilled_.size()));
+}
+
 void Importer::ReadBoardClass(const Node& item) {
   NetClass nc;
   nc.name = Latin1(item, Arg(item, 1).text(), kNameChars, "class names");

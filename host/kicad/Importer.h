@@ -38,6 +38,8 @@ inline constexpr std::size_t kNameChars = 255;
 inline constexpr std::size_t kPadNameChars = 20;
 inline constexpr std::size_t kOutlinePoints = 500;
 inline constexpr int kMidLayers = 14;
+// Straight segments a curve is written as.
+inline constexpr int kCurveSegments = 8;
 inline constexpr int kMaxNet = 1000000;
 // The newest board format read in full (KiCad 9).
 inline constexpr int kNewestVersion = 20241229;
@@ -188,6 +190,7 @@ class Importer {
 
   // ---------------- net classes, outline, result
   void ReadBoardClass(const Node& item);
+  void ClassDrills();
   void ReadProjectClasses();
   void BuildOutline();
   static std::vector<OutlineEntry> Simplified(const std::vector<OutlineEntry>& outline);
@@ -209,6 +212,11 @@ class Importer {
   std::vector<Component> components_;
   Primitives board_;
   std::vector<Via> vias_;
+  struct ClassDrilled {
+    std::size_t via;
+    std::size_t offset;
+  };
+  std::vector<ClassDrilled> classDrilled_;  // vias whose drill is their net class's
   std::vector<Polygon> polygons_;
   std::vector<FilledArea> areas_;
   std::vector<Point> areaPoints_;

@@ -311,30 +311,38 @@ TEST(KicadImport, RefusesWhatHasNoPlaceInTheFile) {
 TEST(KicadVersions, KiCad4And5BoardsWithRenamedCopper) {
   const Converted out = Convert(
       "(kicad_pcb (version 4) (host pcbnew 4.0.7)\n"
-      "  (layers (0 F.Cu signal) (1 GND.Cu power) (2 PWR power) (31 B.Cu signal)\n"
+      "  (layers (0 C1F signal) (1 GND.Cu power) (2 PWR power) (31 C4B signal)\n"
       "    (37 F.SilkS user) (44 Edge.Cuts user) (40 Dwgs.User user))\n"
+      "  (setup (via_drill 0.4))\n"
       "  (net 0 \"\") (net 1 GND) (net 2 VCC)\n"
+      "  (net_class Default \"\" (via_dia 0.8) (add_net GND))\n"
+      "  (net_class Power \"\" (via_dia 1) (via_drill 0.5) (add_net VCC))\n"
       "  (gr_line (start 0 0) (end 50 0) (layer Edge.Cuts) (width 0.1))\n"
       "  (gr_line (start 50 0) (end 50 40) (layer Edge.Cuts) (width 0.1))\n"
       "  (gr_line (start 50 40) (end 0 40) (layer Edge.Cuts) (width 0.1))\n"
       "  (gr_line (start 0 40) (end 0 0) (layer Edge.Cuts) (width 0.1))\n"
-      "  (module Resistors:R_0805 (layer F.Cu) (tedit 5415CC62) (at 10 20 90)\n"
+      "  (module Resistors:R_0805 (layer C1F) (tedit 5415CC62) (at 10 20 90)\n"
       "    (fp_text reference R7 (at 0 -1.65 90) (layer F.SilkS)\n"
       "      (effects (font (size 1 1) (thickness 0.15))))\n"
       "    (fp_text value 10k (at 0 1.65 90) (layer F.Fab) hide\n"
       "      (effects (font (size 1 1) (thickness 0.15))))\n"
       "    (fp_text user %R-%V (at 0 0 90) (layer Dwgs.User))\n"
-      "    (pad 1 smd rect (at -0.95 0 90) (size 0.7 1.3) (layers F.Cu F.Paste F.Mask)\n"
+      "    (pad 1 smd rect (at -0.95 0 90) (size 0.7 1.3) (layers C1F F.Paste F.Mask)\n"
       "      (net 1 GND)))\n"
       "  (segment (start 5 5) (end 15 5) (width 0.25) (layer PWR) (net 2))\n"
       "  (segment (start 5 6) (end 15 6) (width 0.25) (layer GND.Cu) (net 1))\n"
       "  (gr_arc (start 25 20) (end 30 20) (angle 90) (layer Dwgs.User) (width 0.1))\n"
+      // Vias that leave their drill to their net class, or else to the setup.
+      "  (via (at 5 10) (size 1) (layers C1F C4B) (net 2))\n"
+      "  (via (at 6 10) (size 0.8) (layers GND.Cu C4B) (net 1))\n"
       "  (zone (net 1) (net_name GND) (layer GND.Cu) (min_thickness 0.254)\n"
       "    (polygon (pts (xy 1 1) (xy 49 1) (xy 49 39) (xy 1 39)))\n"
       "    (filled_polygon (pts (xy 1 1) (xy 49 1) (xy 49 39)))))\n");
   EXPECT_EQ(out.doc["stack"], json::array({"TopLayer", "MidLayer1", "MidLayer2", "BottomLayer"}));
   const json& comp = out.doc["components"][0];
   EXPECT_EQ(comp["pattern"], "R_0805");
+  EXPECT_EQ(comp["layer"], "TopLayer");
+  EXPECT_EQ(comp["pads"][0]["layer"], "TopLayer");
   EXPECT_EQ(comp["designator"]["text"], "R7");
   EXPECT_EQ(comp["comment"]["text"], "10k");
   EXPECT_EQ(comp["texts"][0]["text"], "R7-10k");
@@ -348,6 +356,12 @@ TEST(KicadVersions, KiCad4And5BoardsWithRenamedCopper) {
   EXPECT_EQ(tracks[6]["layer"], "MidLayer1");
   EXPECT_EQ(out.doc["polygons"][0]["layer"], "MidLayer1");
   EXPECT_TRUE(Reports(out, "1 copper zone fills on GND.Cu written as their outlines"));
+  const json& vias = out.doc["vias"];
+  ASSERT_EQ(vias.size(), 2u);
+  EXPECT_EQ(vias[0]["hole"], 196850);  // 0.5 mm, the Power class's
+  EXPECT_EQ(vias[1]["hole"], 157480);  // 0.4 mm, the setup's
+  EXPECT_EQ(vias[1]["low_layer"], "MidLayer1");
+  EXPECT_TRUE(Reports(out, "2 vias without a drill of their own given their net class's"));
   // Nothing about versions: version 4 is read in full.
   for (const std::string& line : out.report) EXPECT_EQ(line.find("version"), std::string::npos);
 }
