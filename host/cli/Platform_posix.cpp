@@ -367,12 +367,14 @@ struct ExportOutput::State {
       ok = WriteAll(out, buffer.data(), static_cast<std::size_t>(n));
     }
     ok = ok && fsync(out) == 0;
-    const int error = errno;
+    int error = errno;
     if (out >= 0 && close(out) != 0 && ok) {
-      reason = SystemReason(errno);
-      return false;
+      ok = false;
+      error = errno;
     }
     if (!ok) reason = SystemReason(error);
+    if (!ok && out >= 0)
+      reason += " (while the export was copied over the file, which may now be cut short)";
     return ok;
   }
 };
