@@ -240,14 +240,21 @@ TEST(OutputSafety, AFileInAFolderThatTakesNoNewFileIsReplacedThroughACopy) {
   // The user may write the file but not its folder: as root the export runs
   // as another user, who owns the file; otherwise the folder is made
   // read-only.
+  RunSetup setup;
   if (geteuid() == 0) {
     ASSERT_EQ(chown(out.c_str(), clitest::kOtherUser, clitest::kOtherUser), 0);
+    // The build may lie where that user cannot go: a copy of the program
+    // with the libraries it finds beside itself.
+    const std::string bin = folder + "/bin";
+    fs::create_directories(bin);
+    for (const char* file : {PCB28_EXPORT_PROGRAM, PCB28_SERVER_PATH, PCB28_PLUGIN_PATH})
+      fs::copy_file(file, bin + "/" + fs::path(file).filename().string());
+    setup.program = bin + "/" + fs::path(PCB28_EXPORT_PROGRAM).filename().string();
   } else {
     chmod(shared.c_str(), 0555);
   }
   struct stat before {};
   ASSERT_EQ(stat(out.c_str(), &before), 0);
-  RunSetup setup;
   setup.asOtherUser = true;
   setup.environment = {"TMPDIR=" + temp};
   const Outcome outcome = RunExport({board, "-o", out}, setup);
