@@ -28,6 +28,7 @@
 #include "cli/Options.h"
 #include "cli/Platform.h"
 #include "server/ProgressLine.h"
+#include "server/Server.h"
 
 namespace cli {
 
@@ -596,6 +597,7 @@ void OnAllocatorError(int error, void*) {
 
 void InstallOutOfMemoryHandler() {
   std::set_new_handler(&OnOutOfMemory);
+  standin::SetOutOfMemoryHandler(&OnOutOfMemory);
 #ifdef PCB28_MIMALLOC
   mi_register_error(&OnAllocatorError, nullptr);
 #endif

@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
@@ -21,6 +22,7 @@
 #include "cli/Options.h"
 #include "cli/Platform.h"
 #include "server/ProgressLine.h"
+#include "server/Server.h"
 
 namespace cli {
 
@@ -119,7 +121,10 @@ std::string SystemReason(int error) { return std::strerror(error); }
 
 void InstallSignalHandlers() { SetConsoleCtrlHandler(&OnConsoleEnd, TRUE); }
 
-void InstallOutOfMemoryHandler() { std::set_new_handler(&OnOutOfMemory); }
+void InstallOutOfMemoryHandler() {
+  std::set_new_handler(&OnOutOfMemory);
+  standin::SetOutOfMemoryHandler(&OnOutOfMemory);  // the server's own runtime
+}
 
 std::string ProgramFolder() {
   char path[MAX_PATH];

@@ -1,6 +1,7 @@
 // The stand-in server's model: handle table, document order, walks,
 // iterators, dominant rules and the test-support state.
 #include <algorithm>
+#include <new>
 
 #include "server/Server.h"
 
@@ -527,5 +528,7 @@ bool Server::IsHidden(std::string_view name) const {
 Server g_server;
 
 Server& TheServer() { return g_server; }
+
+void SetOutOfMemoryHandler(void (*handler)()) { std::set_new_handler(handler); }
 
 }  // namespace standin

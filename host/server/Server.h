@@ -249,6 +249,10 @@ class STANDIN_API Server {
 
 STANDIN_API Server& TheServer();
 
+// Makes `handler` the server library's handler of a failed allocation (its
+// own, where the library carries its own C++ runtime, as on Windows).
+STANDIN_API void SetOutOfMemoryHandler(void (*handler)());
+
 }  // namespace standin
 
 // The address of the server's own entry point of that name; nullptr when it
