@@ -17,6 +17,17 @@
 
 namespace boardfile {
 
+namespace {
+
+// A board past a limit of the server: refused whole, saying which limit.
+std::string LimitMessage(const std::string& name, const std::string& limit) {
+  if (limit.empty()) return name + ": the server refused the board";
+  return name + ": " + limit + " (the limits keep every export within its bounds; see " +
+         "docs/host-data-bounds.md)";
+}
+
+}  // namespace
+
 bool LoadBoardExact(std::string_view text, const std::string& name, std::string& error) {
   error.clear();
   json root;
@@ -36,8 +47,9 @@ bool LoadBoardExact(std::string_view text, const std::string& name, std::string&
     error = name + ": " + e.place + ": " + e.what;
     return false;
   }
-  if (!CommitStagedBoard(*staged)) {
-    error = name + ": the server refused the board";
+  std::string limit;
+  if (!CommitStagedBoard(*staged, limit)) {
+    error = LimitMessage(name, limit);
     return false;
   }
   return true;
@@ -45,9 +57,16 @@ bool LoadBoardExact(std::string_view text, const std::string& name, std::string&
 
 bool LoadBoardPadded(std::string_view text, const std::string& name, std::string& error) {
 #if PCB28_FAST_BOARDFILE
-  if (LoadFast(text, text.size() + kBoardTextPadding)) {
+  std::string limit;
+  if (LoadFast(text, text.size() + kBoardTextPadding, &limit)) {
     error.clear();
     return true;
+  }
+  // A board past a limit is refused here, without the exact reader's
+  // document tree of a board that large.
+  if (!limit.empty()) {
+    error = LimitMessage(name, limit);
+    return false;
   }
 #endif
   return LoadBoardExact(text, name, error);

@@ -85,7 +85,7 @@ void Reader::TopLevel(TopKey k, Value& v) {
 
 }  // namespace fast
 
-bool LoadFast(std::string_view text, std::size_t capacity) {
+bool LoadFast(std::string_view text, std::size_t capacity, std::string* limit) {
   standin::Server& server = standin::TheServer();
   server.Reset();
   try {
@@ -95,6 +95,7 @@ bool LoadFast(std::string_view text, std::size_t capacity) {
     fast::Reader(server).Document(doc);
     return true;
   } catch (const fast::Refused&) {
+    if (limit != nullptr) *limit = server.LimitReached();
   } catch (const simdjson::simdjson_error&) {
   } catch (...) {
     server.Reset();  // out of memory: nothing half-loaded either

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace boardfile {
@@ -14,7 +15,8 @@ namespace boardfile {
 // refuses (and for a few odd ones it takes, such as keys written with
 // escapes), leaves the server reset and returns false. `capacity` is the
 // size of the buffer `text` starts, at least its size plus
-// kBoardTextPadding.
-bool LoadFast(std::string_view text, std::size_t capacity);
+// kBoardTextPadding. When the server refused an object past one of its
+// limits, `limit` (when given) gets the server's sentence for it.
+bool LoadFast(std::string_view text, std::size_t capacity, std::string* limit = nullptr);
 
 }  // namespace boardfile

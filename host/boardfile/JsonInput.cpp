@@ -115,11 +115,21 @@ class Builder {
 
 // "[json.exception.parse_error.101] parse error at line 1, column 2: syntax
 // error while parsing value - unexpected ','; expected ..." -> the part after
-// the library's own prefix and position.
+// the library's own prefix and position. A number past the range of a double
+// ("[json.exception.out_of_range.406] number overflow parsing '1e999'") is
+// told in the board file's terms.
 std::string Explanation(const std::string& message) {
-  const std::size_t colon = message.find(": ");
-  if (message.rfind("[json.exception.", 0) == 0 && colon != std::string::npos) {
-    return message.substr(colon + 2);
+  constexpr std::string_view kOverflow = "number overflow parsing '";
+  if (const std::size_t at = message.find(kOverflow); at != std::string::npos) {
+    std::string number = message.substr(at + kOverflow.size());
+    if (!number.empty() && number.back() == '\'') number.pop_back();
+    return "the number " + number + " is out of range: no value of a board file comes near it";
+  }
+  if (message.rfind("[json.exception.", 0) == 0) {
+    const std::size_t colon = message.find(": ");
+    if (colon != std::string::npos) return message.substr(colon + 2);
+    const std::size_t bracket = message.find("] ");
+    if (bracket != std::string::npos) return message.substr(bracket + 2);
   }
   return message;
 }

@@ -12,7 +12,7 @@ class Committer {
  public:
   explicit Committer(StagedBoard& staged) : s_(staged), server_(standin::TheServer()) {}
 
-  bool Run() {
+  bool Run(std::string& limit) {
     server_.Reset();
     const ObjectHandle board = server_.CreateBoard();
     standin::Board* target = server_.CurrentBoard();
@@ -54,7 +54,9 @@ class Committer {
     AddAll(s_.manualFromTos);
     AddAll(s_.coordinates);
     AddAll(s_.dimensions);
-    return failed_ ? Failed() : true;
+    if (!failed_) return true;
+    limit = server_.LimitReached();
+    return Failed();
   }
 
  private:
@@ -97,6 +99,9 @@ class Committer {
 
 }  // namespace
 
-bool CommitStagedBoard(StagedBoard& staged) { return Committer(staged).Run(); }
+bool CommitStagedBoard(StagedBoard& staged, std::string& limit) {
+  Committer committer(staged);
+  return committer.Run(limit);
+}
 
 }  // namespace boardfile

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "server/StandInBoard.h"
@@ -43,7 +44,8 @@ struct StagedBoard {
   std::vector<standin::Dimension> dimensions;
 };
 // Puts the staged board into the server, which is reset first; false when
-// the server refused an object (the server is then reset again).
-bool CommitStagedBoard(StagedBoard& staged);
+// the server refused an object (the server is then reset again), with the
+// limit it met, if any, in `limit`.
+bool CommitStagedBoard(StagedBoard& staged, std::string& limit);
 
 }  // namespace boardfile

@@ -1,7 +1,5 @@
 #include "cli/BoardInput.h"
 
-#include <fstream>
-
 #include "boardfile/BoardFile.h"
 #include "kicad/KicadImport.h"
 
@@ -19,21 +17,13 @@ InputKind KindOf(std::string_view text) {
   return kicad::NotABoard(text).empty() ? InputKind::BoardFile : InputKind::NotABoard;
 }
 
-bool Save(std::string_view document, const std::string& path, std::string& error) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << document;
-  out.close();
-  if (!out) error = "cannot write the board file " + path;
-  return static_cast<bool>(out);
-}
-
 }  // namespace
 
-bool LoadBoard(std::string_view text, const std::string& name, const std::string& saveBoard,
+bool LoadBoard(std::string_view text, const std::string& name, const BoardSink& save,
                std::vector<std::string>& notes, std::string& error) {
   switch (KindOf(text)) {
     case InputKind::BoardFile:
-      if (!saveBoard.empty() && !Save(text, saveBoard, error)) return false;
+      if (save && !save(text, error)) return false;
       return boardfile::LoadBoardPadded(text, name, error);
     case InputKind::KicadBoard: {
       std::string project;
@@ -44,7 +34,7 @@ bool LoadBoard(std::string_view text, const std::string& name, const std::string
         return false;
       }
       notes = std::move(conversion.report);
-      if (!saveBoard.empty() && !Save(conversion.document, saveBoard, error)) return false;
+      if (save && !save(conversion.document, error)) return false;
       return boardfile::LoadBoardInPlace(conversion.document, name, error);
     }
     case InputKind::NotABoard:

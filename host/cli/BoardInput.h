@@ -2,6 +2,7 @@
 // they hold is told from the content; each kind has its reader.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,10 +13,12 @@ namespace cli {
 // input in messages; on failure `error` says where and what. A KiCad board
 // is converted to a board file first (its project file is looked for beside
 // `name`); what the conversion dropped or approximated goes to `notes`. When
-// `saveBoard` is not empty the board file that was loaded is written there.
+// `save` is given it is handed the board file that is loaded, before it is
+// loaded; should it fail (with its message in `error`), nothing is loaded.
 // `text` is followed by boardfile::kBoardTextPadding bytes that may be read,
 // so that a board file is read where it is (boardfile::LoadBoardPadded).
-bool LoadBoard(std::string_view text, const std::string& name, const std::string& saveBoard,
+using BoardSink = std::function<bool(std::string_view document, std::string& error)>;
+bool LoadBoard(std::string_view text, const std::string& name, const BoardSink& save,
                std::vector<std::string>& notes, std::string& error);
 
 }  // namespace cli

@@ -9,11 +9,12 @@ namespace cli {
 
 // Exit statuses, the same for every way the program is run.
 enum ExitStatus : int {
-  kExitWritten = 0,     // every board was written
-  kExitNotWritten = 1,  // an output file could not be written
-  kExitUsage = 2,       // bad usage, including an output that is the input
-  kExitBadBoard = 3,    // a board file that cannot be read or is not a board
-  kExitPlugin = 4,      // the plug-in could not be loaded or refused the format
+  kExitWritten = 0,      // every board was written
+  kExitNotWritten = 1,   // an output file could not be written
+  kExitUsage = 2,        // bad usage, including an output that is the input
+  kExitBadBoard = 3,     // a board file that cannot be read or is not a board
+  kExitPlugin = 4,       // the plug-in could not be loaded or refused the format
+  kExitOutOfMemory = 5,  // the board needs more memory than the system gives
 };
 
 // The program's name, which starts its messages.

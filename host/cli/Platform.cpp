@@ -1,12 +1,22 @@
 // What the POSIX and Windows versions of the host program's system calls
 // share.
 #include <cerrno>
+#include <filesystem>
 #include <vector>
 
 #include "boardfile/BoardFile.h"
 #include "cli/Platform.h"
 
 namespace cli {
+
+bool SameFile(const std::string& a, const std::string& b) {
+  const FileIdentity ia = IdentityOfPath(a), ib = IdentityOfPath(b);
+  if (ia.known && ib.known) return ia.device == ib.device && ia.inode == ib.inode;
+  std::error_code ec1, ec2;
+  const std::filesystem::path pa = std::filesystem::weakly_canonical(a, ec1);
+  const std::filesystem::path pb = std::filesystem::weakly_canonical(b, ec2);
+  return ec1 || ec2 ? a == b : pa == pb;
+}
 
 bool BoardInput::ReadAll(BoardText& board, std::string& error,
                          const std::function<void(std::uint64_t, std::uint64_t)>& progress) {

@@ -97,11 +97,17 @@ class BoardInput {
   FileIdentity identity_;
 };
 
-// The output of one export. The plug-in writes into a pipe (PluginPath());
-// a thread copies what comes out of it into a temporary file beside the
+// One output file of the program: an export, or the board file that
+// --save-board keeps. What is written goes into a temporary file beside the
 // destination, which Commit() moves into place, or straight into an output
-// that is not a regular file. A copy that fails closes the pipe, so the
-// plug-in sees the failure and reports it, and the copy's reason is kept.
+// that is not a regular file. Where the destination's folder cannot take a
+// temporary file but the file itself may be written, the temporary file is
+// made in the system's temporary folder and Commit() copies it over the
+// destination (that last step is not atomic).
+//
+// An export is written by the plug-in into a pipe (Start()); a thread copies
+// what comes out of it into the output. A copy that fails closes the pipe, so
+// the plug-in sees the failure and reports it, and the copy's reason is kept.
 class ExportOutput {
  public:
   ExportOutput();
@@ -119,6 +125,8 @@ class ExportOutput {
   // Waits for the copy to end (the plug-in has returned). Returns false with
   // the copy's reason when writing failed.
   bool Finish(std::string& reason);
+  // Writes `bytes` into the output itself (no plug-in, no pipe).
+  bool Write(std::string_view bytes, std::string& reason);
   // Moves the temporary file into place (nothing to do for a direct output).
   bool Commit(std::string& reason);
   // Removes the temporary file.
@@ -128,6 +136,19 @@ class ExportOutput {
   struct State;
   std::unique_ptr<State> s_;
 };
+
+// Which file a path names (symbolic links followed); not known when it
+// cannot be opened or does not exist.
+FileIdentity IdentityOfPath(const std::string& path);
+
+// Whether two paths name one file: the same file when both exist, else the
+// same path once made absolute and normal. Symbolic links are followed.
+bool SameFile(const std::string& a, const std::string& b);
+
+// Makes running out of memory anywhere in the program end it with a message
+// and kExitOutOfMemory, after the temporary files are removed, instead of an
+// exception that nothing catches.
+void InstallOutOfMemoryHandler();
 
 // A loaded library and its symbols; empty on failure, with the loader's
 // reason in `error`.

@@ -17,8 +17,10 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -26,22 +28,39 @@
 #include "cli/Options.h"
 #include "cli/Platform.h"
 #include "server/ProgressLine.h"
+#include "server/Server.h"
 
 namespace cli {
 
 namespace {
 
-// The temporary output file that has a name, for the signal handler.
-char g_TempPath[PATH_MAX];
-volatile std::sig_atomic_t g_TempPathSet = 0;
+// The temporary output files that have a name (an export and a saved board
+// at most), for the signal handlers.
+constexpr int kTempSlots = 2;
+char g_TempPath[kTempSlots][PATH_MAX];
+volatile std::sig_atomic_t g_TempPathSet[kTempSlots] = {};
+bool g_TempSlotTaken[kTempSlots] = {};
 
-void NameTempFile(const std::string& path) {
-  g_TempPathSet = 0;
-  std::snprintf(g_TempPath, sizeof g_TempPath, "%s", path.c_str());
-  g_TempPathSet = 1;
+int TakeTempSlot() {
+  for (int slot = 0; slot < kTempSlots; ++slot) {
+    if (!g_TempSlotTaken[slot]) {
+      g_TempSlotTaken[slot] = true;
+      return slot;
+    }
+  }
+  return -1;  // more outputs than slots: a logic error, left unguarded
 }
 
-void ForgetTempFile() { g_TempPathSet = 0; }
+void NameTempFile(int slot, const std::string& path) {
+  if (slot < 0) return;
+  g_TempPathSet[slot] = 0;
+  std::snprintf(g_TempPath[slot], sizeof g_TempPath[slot], "%s", path.c_str());
+  g_TempPathSet[slot] = 1;
+}
+
+void ForgetTempFile(int slot) {
+  if (slot >= 0) g_TempPathSet[slot] = 0;
+}
 
 // The board file mapped into memory, and the message should it be cut short.
 std::atomic<std::uintptr_t> g_MappedBegin{0}, g_MappedEnd{0};
@@ -53,7 +72,8 @@ void WriteError(const char* text, std::size_t length) {
 }
 
 void EndProgressLineAndTempFile() {
-  if (g_TempPathSet != 0) unlink(g_TempPath);
+  for (int slot = 0; slot < kTempSlots; ++slot)
+    if (g_TempPathSet[slot] != 0) unlink(g_TempPath[slot]);
   if (standin::ProgressLineOpen()) WriteError("\n", 1);
 }
 
@@ -269,16 +289,22 @@ long long BoardInput::ReadSome(char* into, std::size_t size) {
 // ------------------------------------------------------------------ output
 
 struct ExportOutput::State {
-  std::string shownPath;  // as the user gave it
-  std::string finalPath;  // symbolic links followed: the file replaced
-  std::string tempPath;   // the temporary file's name, once it has one
-  int target = -1;        // the temporary file, or the direct output
+  std::string shownPath;      // as the user gave it
+  std::string finalPath;      // symbolic links followed: the file replaced
+  std::string tempPath;       // the temporary file's name, once it has one
+  int slot = TakeTempSlot();  // where the signal handlers find tempPath
+  int target = -1;            // the temporary file, or the direct output
   bool ownTarget = false;
-  bool direct = false;   // no temporary file: written in place
-  bool unnamed = false;  // an O_TMPFILE file, without a name yet
+  bool direct = false;    // no temporary file: written in place
+  bool unnamed = false;   // an O_TMPFILE file, without a name yet
+  bool copyOver = false;  // the temporary file is elsewhere: copied over the destination
   int pipeRead = -1, pipeWrite = -1;
   std::thread copier;
   std::atomic<int> copyError{0};
+
+  ~State() {
+    if (slot >= 0) g_TempSlotTaken[slot] = false;
+  }
 
   void CloseFd(int& fd) {
     if (fd >= 0) close(fd);
@@ -300,12 +326,57 @@ struct ExportOutput::State {
 #ifdef SYNC_FILE_RANGE_WRITE
       // The disk starts on what is written while the export goes on, so the
       // fsync before the rename waits only for the last part.
-      if (!direct) sync_file_range(target, written, n, SYNC_FILE_RANGE_WRITE);
+      if (!direct && !copyOver) sync_file_range(target, written, n, SYNC_FILE_RANGE_WRITE);
 #endif
       written += n;
     }
     // The plug-in's next write fails (EPIPE), and it reports the failure.
     CloseFd(pipeRead);
+  }
+
+  // A temporary file in `folder`: unnamed where the system has them, else
+  // named (and removed on failure and on signals). -1 with errno set.
+  int CreateTemp(const std::string& folder) {
+    const int fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+      unnamed = true;
+      return fd;
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return -1;
+    std::string name = folder + "/." + BaseOf(finalPath).substr(0, 200) + ".XXXXXX";
+    const int named = mkstemp(name.data());
+    if (named < 0) return -1;
+    tempPath = name;
+    NameTempFile(slot, name);
+    fcntl(named, F_SETFD, FD_CLOEXEC);
+    return named;
+  }
+
+  // The finished temporary file copied over the destination, which keeps
+  // its identity: its owner, its links and its permissions.
+  bool CopyOver(std::string& reason) {
+    const int out = open(finalPath.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    bool ok = out >= 0 && lseek(target, 0, SEEK_SET) == 0;
+    std::vector<char> buffer(1 << 20);
+    while (ok) {
+      const ssize_t n = read(target, buffer.data(), buffer.size());
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        ok = n == 0;
+        break;
+      }
+      ok = WriteAll(out, buffer.data(), static_cast<std::size_t>(n));
+    }
+    ok = ok && fsync(out) == 0;
+    int error = errno;
+    if (out >= 0 && close(out) != 0 && ok) {
+      ok = false;
+      error = errno;
+    }
+    if (!ok) reason = SystemReason(error);
+    if (!ok && out >= 0)
+      reason += " (while the export was copied over the file, which may now be cut short)";
+    return ok;
   }
 };
 
@@ -371,28 +442,29 @@ ExportOutput::Refusal ExportOutput::Prepare(const std::string& path, const FileI
   // replaced.
   if (exists && access(finalPath.c_str(), W_OK) != 0) return fail(errno);
 
-  const std::string folder = FolderOf(finalPath);
-  s.target = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-  if (s.target >= 0) {
-    s.unnamed = true;
-  } else if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) {
-    // No unnamed files here: a named one, removed on failure and on signals.
-    std::string name = folder + "/." + BaseOf(finalPath).substr(0, 200) + ".XXXXXX";
-    s.target = mkstemp(name.data());
+  s.target = s.CreateTemp(FolderOf(finalPath));
+  if (s.target < 0 && exists && (errno == EACCES || errno == EPERM)) {
+    // A file the user may write in a folder they may not: finished elsewhere,
+    // then copied over it.
+    const char* tmp = std::getenv("TMPDIR");
+    s.target = s.CreateTemp(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp");
     if (s.target < 0) return fail(errno);
-    s.ownTarget = true;
-    s.tempPath = name;
-    NameTempFile(name);
-    fcntl(s.target, F_SETFD, FD_CLOEXEC);
+    s.copyOver = true;
+  }
+  if (s.target < 0) return fail(errno);
+  s.ownTarget = true;
+  if (exists) {
+    // The new file gets the old one's permissions, and its owner and group
+    // where the system lets it (root replacing another user's file).
+    if (fchown(s.target, st.st_uid, st.st_gid) != 0) {
+      // Not the user's to give: the new file is theirs, with the old mode.
+    }
+    fchmod(s.target, st.st_mode & 07777);
+  } else {
     const mode_t mask = umask(0);
     umask(mask);
-    if (!exists) fchmod(s.target, 0666 & ~mask);
-  } else {
-    return fail(errno);
+    fchmod(s.target, 0666 & ~mask);
   }
-  s.ownTarget = true;
-  // The new file gets the old one's permissions.
-  if (exists) fchmod(s.target, st.st_mode & 07777);
   return Refusal::None;
 }
 
@@ -422,6 +494,12 @@ bool ExportOutput::Finish(std::string& reason) {
   return true;
 }
 
+bool ExportOutput::Write(std::string_view bytes, std::string& reason) {
+  if (WriteAll(s_->target, bytes.data(), bytes.size())) return true;
+  reason = SystemReason(errno);
+  return false;
+}
+
 bool ExportOutput::Commit(std::string& reason) {
   State& s = *s_;
   if (s.direct) {
@@ -431,6 +509,11 @@ bool ExportOutput::Commit(std::string& reason) {
       reason = SystemReason(errno);
       return false;
     }
+    return true;
+  }
+  if (s.copyOver) {
+    if (!s.CopyOver(reason)) return false;
+    Discard();
     return true;
   }
   if (fsync(s.target) != 0) {
@@ -443,13 +526,13 @@ bool ExportOutput::Commit(std::string& reason) {
     for (int attempt = 0;; ++attempt) {
       const std::string name =
           base + "." + std::to_string(getpid()) + "-" + std::to_string(attempt);
-      NameTempFile(name);
+      NameTempFile(s.slot, name);
       if (linkat(AT_FDCWD, ProcFdPath(s.target).c_str(), AT_FDCWD, name.c_str(),
                  AT_SYMLINK_FOLLOW) == 0) {
         s.tempPath = name;
         break;
       }
-      ForgetTempFile();
+      ForgetTempFile(s.slot);
       if (errno != EEXIST || attempt == 100) {
         reason = SystemReason(errno);
         return false;
@@ -467,7 +550,7 @@ bool ExportOutput::Commit(std::string& reason) {
     reason = SystemReason(errno);
     return false;
   }
-  ForgetTempFile();
+  ForgetTempFile(s.slot);
   s.tempPath.clear();
   return true;
 }
@@ -479,11 +562,45 @@ void ExportOutput::Discard() {
   s.CloseFd(s.pipeRead);
   if (!s.tempPath.empty()) {
     unlink(s.tempPath.c_str());
-    ForgetTempFile();
+    ForgetTempFile(s.slot);
     s.tempPath.clear();
   }
   if (s.ownTarget) s.CloseFd(s.target);
   s.target = -1;
+}
+
+FileIdentity IdentityOfPath(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 ? IdentityOf(st) : FileIdentity{};
+}
+
+namespace {
+
+void OnOutOfMemory() {
+  EndProgressLineAndTempFile();
+  static constexpr char kMessage[] =
+      "pcb28-export: out of memory: the board needs more memory than the system gives this "
+      "program\n";
+  WriteError(kMessage, sizeof kMessage - 1);
+  _exit(kExitOutOfMemory);
+}
+
+#ifdef PCB28_MIMALLOC
+// The allocator ends the program itself when `new` fails, unless told
+// first; its other errors keep their own handling.
+void OnAllocatorError(int error, void*) {
+  if (error == ENOMEM) OnOutOfMemory();
+}
+#endif
+
+}  // namespace
+
+void InstallOutOfMemoryHandler() {
+  std::set_new_handler(&OnOutOfMemory);
+  standin::SetOutOfMemoryHandler(&OnOutOfMemory);
+#ifdef PCB28_MIMALLOC
+  mi_register_error(&OnAllocatorError, nullptr);
+#endif
 }
 
 // ------------------------------------------------------------------ libraries

@@ -1,7 +1,8 @@
-// The Windows side of pcb28-export. The plug-in writes straight into the
-// destination: no temporary file moved into place, so a failed export can
-// leave a partly written file, and standard output is not offered as an
-// output. Ctrl+C keeps the system's default handling.
+// The Windows side of pcb28-export. The plug-in writes into a temporary file
+// beside the destination, which MoveFileExW puts in place once the export
+// succeeded; standard output gets a temporary file's bytes. Ctrl+C and the
+// closing of the console remove the temporary files before the system ends
+// the program. Board files are read, not mapped.
 #if defined(_WIN32)
 
 #include <fcntl.h>
@@ -11,10 +12,17 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
+#include <new>
+#include <vector>
 
+#include "cli/Options.h"
 #include "cli/Platform.h"
+#include "server/ProgressLine.h"
+#include "server/Server.h"
 
 namespace cli {
 
@@ -29,6 +37,8 @@ FileIdentity IdentityOfFd(int fd) {
           (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow, true};
 }
 
+}  // namespace
+
 FileIdentity IdentityOfPath(const std::string& path) {
   const int fd = _open(path.c_str(), _O_RDONLY | _O_BINARY);
   if (fd < 0) return {};
@@ -37,15 +47,84 @@ FileIdentity IdentityOfPath(const std::string& path) {
   return identity;
 }
 
+namespace {
+
 bool Same(const FileIdentity& a, const FileIdentity& b) {
   return a.known && b.known && a.device == b.device && a.inode == b.inode;
+}
+
+// Paths are handed to the plug-in in the system's code page, as it opens
+// them; the wide calls get the same names.
+std::wstring Wide(const std::string& text) {
+  const int n =
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+  return wide;
+}
+
+// The system's text for a Windows error code.
+std::string WindowsReason(DWORD code) {
+  char* text = nullptr;
+  const DWORD n = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string reason = n > 0 ? std::string(text, n) : "Windows error " + std::to_string(code);
+  LocalFree(text);
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
+                             reason.back() == ' ' || reason.back() == '.'))
+    reason.pop_back();
+  return reason;
+}
+
+// The temporary files not yet moved into place, removed when the program
+// is ended early.
+std::mutex g_TempMutex;
+std::vector<std::wstring> g_TempFiles;
+
+void RemoveTempFiles() {
+  std::lock_guard<std::mutex> lock(g_TempMutex);
+  for (const std::wstring& name : g_TempFiles) DeleteFileW(name.c_str());
+  g_TempFiles.clear();
+}
+
+void ForgetTempFile(const std::wstring& name) {
+  std::lock_guard<std::mutex> lock(g_TempMutex);
+  for (auto it = g_TempFiles.begin(); it != g_TempFiles.end(); ++it) {
+    if (*it == name) {
+      g_TempFiles.erase(it);
+      return;
+    }
+  }
+}
+
+BOOL WINAPI OnConsoleEnd(DWORD) {
+  RemoveTempFiles();
+  if (standin::ProgressLineOpen()) std::fputs("\n", stderr);
+  return FALSE;  // the system's own handling ends the program
+}
+
+void OnOutOfMemory() {
+  RemoveTempFiles();
+  standin::ProgressEnd();
+  std::fputs(
+      "pcb28-export: out of memory: the board needs more memory than the system gives this "
+      "program\n",
+      stderr);
+  std::fflush(stderr);
+  _exit(kExitOutOfMemory);
 }
 
 }  // namespace
 
 std::string SystemReason(int error) { return std::strerror(error); }
 
-void InstallSignalHandlers() {}
+void InstallSignalHandlers() { SetConsoleCtrlHandler(&OnConsoleEnd, TRUE); }
+
+void InstallOutOfMemoryHandler() {
+  std::set_new_handler(&OnOutOfMemory);
+  standin::SetOutOfMemoryHandler(&OnOutOfMemory);  // the server's own runtime
+}
 
 std::string ProgramFolder() {
   char path[MAX_PATH];
@@ -112,47 +191,159 @@ void AdviseHugePages(char*, std::size_t) {}
 // ------------------------------------------------------------------ output
 
 struct ExportOutput::State {
-  std::string path;
+  std::string shownPath;  // as the user gave it
+  std::string finalPath;  // a symbolic link followed: the file replaced
+  std::string tempPath;   // the temporary file, while it exists
+  bool direct = false;    // a device: the plug-in writes it itself
+  bool toStdout = false;  // the temporary file's bytes go to standard output
+  bool copyOver = false;  // the temporary file is elsewhere: copied over the destination
+
+  // A new, empty temporary file in `folder`; false with GetLastError() set.
+  bool CreateTemp(const std::string& folder) {
+    const std::string base = std::filesystem::path(finalPath).filename().string().substr(0, 200);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const std::string name = (folder.empty() ? std::string() : folder + "\\") + "." + base + "." +
+                               std::to_string(GetCurrentProcessId()) + "-" +
+                               std::to_string(attempt) + ".tmp";
+      const HANDLE file = CreateFileW(Wide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        tempPath = name;
+        std::lock_guard<std::mutex> lock(g_TempMutex);
+        g_TempFiles.push_back(Wide(name));
+        return true;
+      }
+      if (GetLastError() != ERROR_FILE_EXISTS) return false;
+    }
+    return false;
+  }
+
+  void RemoveTemp() {
+    if (tempPath.empty()) return;
+    const std::wstring name = Wide(tempPath);
+    DeleteFileW(name.c_str());
+    ForgetTempFile(name);
+    tempPath.clear();
+  }
 };
 
 ExportOutput::ExportOutput() : s_(std::make_unique<State>()) {}
 
-ExportOutput::~ExportOutput() = default;
+ExportOutput::~ExportOutput() { Discard(); }
 
 ExportOutput::Refusal ExportOutput::Prepare(const std::string& path, const FileIdentity& input,
                                             std::string& error) {
-  s_->path = path;
+  State& s = *s_;
+  s.shownPath = path;
   auto fail = [&](const std::string& reason) {
     error = "cannot write " + path + ": " + reason;
     return Refusal::FileError;
   };
-  if (path == "-") return fail("standard output is not an output on Windows");
-  const std::filesystem::path target(path);
+  std::error_code ec;
+  if (path == "-") {
+    if (Same(IdentityOfFd(_fileno(stdout)), input)) {
+      error = "standard output is the board file itself";
+      return Refusal::SameAsInput;
+    }
+    _setmode(_fileno(stdout), _O_BINARY);
+    s.toStdout = true;
+    s.finalPath = "stdout";
+    const std::filesystem::path temp = std::filesystem::temp_directory_path(ec);
+    if (ec || !s.CreateTemp(temp.string())) return fail(WindowsReason(GetLastError()));
+    return Refusal::None;
+  }
+  std::filesystem::path target(path);
   // What the plug-in's open would meet: a name too long, a missing folder.
   for (const auto& part : target)
     if (part.string().size() > 255) return fail(SystemReason(ENAMETOOLONG));
+  if (std::filesystem::is_symlink(target, ec)) {
+    const std::filesystem::path linked = std::filesystem::weakly_canonical(target, ec);
+    if (!ec) target = linked;
+  }
+  s.finalPath = target.string();
   const std::filesystem::path folder = target.parent_path();
-  std::error_code ec;
   if (!folder.empty() && !std::filesystem::is_directory(folder, ec))
     return fail(SystemReason(ENOENT));
   if (Same(IdentityOfPath(path), input)) {
     error = path + " is the board file itself";
     return Refusal::SameAsInput;
   }
-  if (std::filesystem::is_directory(target, ec)) return fail(SystemReason(EISDIR));
-  return Refusal::None;
+  const DWORD attributes = GetFileAttributesW(Wide(s.finalPath).c_str());
+  const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+  if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return fail(SystemReason(EISDIR));
+  if (exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return fail(SystemReason(EACCES));
+  if (exists && !std::filesystem::is_regular_file(target, ec)) {
+    s.direct = true;  // a device: written in place
+    return Refusal::None;
+  }
+  if (s.CreateTemp(folder.string())) return Refusal::None;
+  const DWORD failure = GetLastError();
+  if (exists && failure == ERROR_ACCESS_DENIED) {
+    // A file the user may write in a folder they may not: finished
+    // elsewhere, then copied over it.
+    const std::filesystem::path temp = std::filesystem::temp_directory_path(ec);
+    if (!ec && s.CreateTemp(temp.string())) {
+      s.copyOver = true;
+      return Refusal::None;
+    }
+  }
+  return fail(WindowsReason(failure));
 }
 
 bool ExportOutput::Start(std::string& pluginPath, std::string&) {
-  pluginPath = s_->path;
+  pluginPath = s_->direct ? s_->shownPath : s_->tempPath;
   return true;
 }
 
 bool ExportOutput::Finish(std::string&) { return true; }
 
-bool ExportOutput::Commit(std::string&) { return true; }
+bool ExportOutput::Write(std::string_view bytes, std::string& reason) {
+  State& s = *s_;
+  std::FILE* file = std::fopen(s.direct ? s.shownPath.c_str() : s.tempPath.c_str(), "wb");
+  if (file == nullptr) {
+    reason = SystemReason(errno);
+    return false;
+  }
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  const int error = errno;
+  if (std::fclose(file) != 0 || !written) {
+    reason = SystemReason(written ? errno : error);
+    return false;
+  }
+  return true;
+}
 
-void ExportOutput::Discard() {}
+bool ExportOutput::Commit(std::string& reason) {
+  State& s = *s_;
+  if (s.direct) return true;
+  bool done;
+  if (s.toStdout) {
+    std::FILE* file = std::fopen(s.tempPath.c_str(), "rb");
+    done = file != nullptr;
+    std::vector<char> buffer(1 << 20);
+    std::size_t n;
+    while (done && (n = std::fread(buffer.data(), 1, buffer.size(), file)) > 0)
+      done = std::fwrite(buffer.data(), 1, n, stdout) == n;
+    done = done && std::fflush(stdout) == 0;
+    if (!done) reason = SystemReason(errno);
+    if (file != nullptr) std::fclose(file);
+  } else {
+    const std::wstring from = Wide(s.tempPath), to = Wide(s.finalPath);
+    done = s.copyOver ? CopyFileW(from.c_str(), to.c_str(), FALSE) != 0
+                      : MoveFileExW(from.c_str(), to.c_str(),
+                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!done) reason = WindowsReason(GetLastError());
+    if (done && !s.copyOver) {
+      ForgetTempFile(from);
+      s.tempPath.clear();
+    }
+  }
+  s.RemoveTemp();
+  return done;
+}
+
+void ExportOutput::Discard() { s_->RemoveTemp(); }
 
 // ------------------------------------------------------------------ libraries
 

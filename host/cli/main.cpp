@@ -3,6 +3,7 @@
 // loaded by path, then for each board the board file is read into the server
 // and the plug-in is told to export it.
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -14,12 +15,14 @@
 #include <thread>
 #include <vector>
 
+#include "HostLayers.h"
 #include "cli/BoardInput.h"
 #include "cli/Options.h"
 #include "cli/Platform.h"
 #include "cli/Plugin.h"
 #include "kicad/KicadImport.h"
 #include "server/ProgressLine.h"
+#include "server/Server.h"
 
 namespace {
 
@@ -51,6 +54,14 @@ bool PlanJobs(const Options& options, std::vector<Job>& jobs, std::string& error
   }
   const bool intoFolder = options.outputGiven && !toStdout &&
                           (several || options.output.back() == '/' || IsFolder(options.output));
+  // Several boards go into a folder; a name that is no folder is a slip
+  // (one output file for many boards), told before anything is written.
+  if (intoFolder && several && options.output.back() != '/' && !IsFolder(options.output)) {
+    error = "-o " + options.output + ": " + std::to_string(options.boards.size()) +
+            " boards are written into a folder, and this is not one; give an existing folder "
+            "(or one ending in /), or export one board at a time";
+    return false;
+  }
   std::set<std::string> outputs;
   int fromStdin = 0;
   for (const std::string& given : options.boards) {
@@ -81,6 +92,12 @@ bool PlanJobs(const Options& options, std::vector<Job>& jobs, std::string& error
     }
     if (job.output != kStandardStream && !outputs.insert(job.output).second) {
       error = "two boards would be written to " + job.output;
+      return false;
+    }
+    if (!options.saveBoard.empty() &&
+        (options.saveBoard == kStandardStream ? job.output == kStandardStream
+                                              : SameFile(options.saveBoard, job.output))) {
+      error = "--save-board " + options.saveBoard + " is also the export's output";
       return false;
     }
     jobs.push_back(job);
@@ -125,8 +142,80 @@ class Ticker {
   std::thread thread_;
 };
 
+// The plural name of a kind of host object, for messages.
+const char* KindName(standin::Kind kind) {
+  switch (kind) {
+    case standin::Kind::Arc:
+      return "arcs";
+    case standin::Kind::Pad:
+      return "pads";
+    case standin::Kind::Via:
+      return "vias";
+    case standin::Kind::Track:
+      return "tracks";
+    case standin::Kind::Text:
+      return "texts";
+    case standin::Kind::Fill:
+      return "fills";
+    case standin::Kind::Net:
+      return "nets";
+    case standin::Kind::Component:
+      return "components";
+    case standin::Kind::Polygon:
+      return "polygons";
+    case standin::Kind::Rule:
+      return "rules";
+    default:
+      return "objects";
+  }
+}
+
+// The file numbers components (each side apart), nets and polygons (each
+// layer apart) in the host's 16-bit fields: past 65,535 the numbers wrap and
+// records refer to the wrong object. The file is written as the host writes
+// it; the user is told once per kind.
+void WarnOfWrappingNumbers(const std::string& name) {
+  constexpr std::size_t kNumbers = 65535;
+  standin::Server& server = standin::TheServer();
+  const ObjectHandle board = server.CurrentBoardHandle();
+  std::vector<ObjectHandle> found;
+  auto count = [&](standin::Kind kind, HostLayer layer) {
+    server.Collect(board, kind, layer, found);
+    return found.size();
+  };
+  auto warn = [&](std::size_t n, const char* what, const char* where) {
+    if (n > kNumbers)
+      Report(name + ": " + std::to_string(n) + " " + what + where +
+             ": the file numbers them in 16 bits, so the numbers past 65535 wrap around and "
+             "records refer to the wrong ones (written as the host writes them)");
+  };
+  warn(std::max(count(standin::Kind::Component, kTopLayer),
+                count(standin::Kind::Component, kBottomLayer)),
+       "components", " on one side");
+  warn(count(standin::Kind::Net, kMultiLayer), "nets", "");
+  std::size_t polygons = 0;
+  for (HostLayer layer = 1; layer <= kLastHostLayer; ++layer)
+    polygons = std::max(polygons, count(standin::Kind::Polygon, layer));
+  warn(polygons, "polygons", " on one layer");
+}
+
+// Why the plug-in's error box showed when the file itself was written: a
+// walk over the host's objects that the plug-in left before its end, which
+// it does only when one of its bounds cut the walk short.
+void ExplainUnfinishedWalk() {
+  const standin::Server::UnfinishedWalks& walks = standin::TheServer().Unfinished();
+  if (walks.count == 0) return;
+  const char* owner = walks.owner == standin::Kind::Component ? "a component's"
+                      : walks.owner == standin::Kind::Net     ? "a net's"
+                                                              : "the board's";
+  Report(std::string("the plug-in left its walk over ") + owner + " " +
+         std::to_string(walks.handles) + " " + KindName(walks.kind) +
+         " before its end: a bound of its protection against a runaway host cut it short, so "
+         "the file misses objects (see docs/host-data-bounds.md)");
+}
+
 // Reads the board's bytes and loads them into the server, on the progress line.
-bool ReadAndLoad(BoardInput& input, const std::string& name, const std::string& saveBoard,
+bool ReadAndLoad(BoardInput& input, const std::string& name, const BoardSink& save,
                  std::string& error) {
   standin::ProgressBegin("Loading " + name);
   BoardText text;
@@ -140,11 +229,30 @@ bool ReadAndLoad(BoardInput& input, const std::string& name, const std::string& 
   bool loaded;
   {
     Ticker ticker;
-    loaded = LoadBoard(text.View(), name, saveBoard, notes, error);
+    loaded = LoadBoard(text.View(), name, save, notes, error);
   }
   // What a conversion dropped or approximated, one line each.
   for (const std::string& note : notes) Report(name + ": " + note);
+  if (loaded) WarnOfWrappingNumbers(name);
   return loaded;
+}
+
+// Checks an output before the board loads; 0 when it may be written, else
+// the exit status, with the message reported.
+int PrepareOutput(ExportOutput& output, const std::string& path, const FileIdentity& input,
+                  const char* what) {
+  std::string error;
+  switch (output.Prepare(path, input, error)) {
+    case ExportOutput::Refusal::None:
+      return kExitWritten;
+    case ExportOutput::Refusal::SameAsInput:
+      Report(error + ": refused, " + what + " would overwrite its own board");
+      return kExitUsage;
+    case ExportOutput::Refusal::FileError:
+      Report(error);
+      return kExitNotWritten;
+  }
+  return kExitNotWritten;
 }
 
 int ExportOne(const Job& job, Plugin& plugin, bool quiet, const std::string& saveBoard) {
@@ -157,22 +265,29 @@ int ExportOne(const Job& job, Plugin& plugin, bool quiet, const std::string& sav
     return kExitBadBoard;
   }
   ExportOutput output;
-  switch (output.Prepare(job.output, input.Identity(), error)) {
-    case ExportOutput::Refusal::None:
-      break;
-    case ExportOutput::Refusal::SameAsInput:
-      Report(error + ": refused, the export would overwrite its own board");
-      return kExitUsage;
-    case ExportOutput::Refusal::FileError:
-      Report(error);
-      return kExitNotWritten;
+  if (const int status = PrepareOutput(output, job.output, input.Identity(), "the export"))
+    return status;
+  // The board file that is loaded, kept with the same care as the export.
+  ExportOutput saved;
+  BoardSink save;
+  bool saveFailed = false;
+  if (!saveBoard.empty()) {
+    if (const int status = PrepareOutput(saved, saveBoard, input.Identity(), "--save-board"))
+      return status;
+    save = [&](std::string_view document, std::string& saveError) {
+      std::string reason;
+      if (saved.Write(document, reason) && saved.Commit(reason)) return true;
+      saveError = "cannot write " + saveBoard + ": " + reason;
+      saveFailed = true;
+      return false;
+    };
   }
   const std::string name = job.board == kStandardStream ? "standard input" : job.board;
   const std::string shown = job.output == kStandardStream ? "standard output" : job.output;
 
-  if (!ReadAndLoad(input, name, saveBoard, error)) {
+  if (!ReadAndLoad(input, name, save, error)) {
     Report(error);
-    return kExitBadBoard;
+    return saveFailed ? kExitNotWritten : kExitBadBoard;
   }
 
   std::string pluginPath;
@@ -200,6 +315,7 @@ int ExportOne(const Job& job, Plugin& plugin, bool quiet, const std::string& sav
     return kExitWritten;
   }
   // The error box, when shown, has named the file; this says why.
+  if (result == Plugin::Result::ErrorBox) ExplainUnfinishedWalk();
   if (!reason.empty())
     Report("cannot write " + shown + ": " + reason);
   else if (result != Plugin::Result::ErrorBox)
@@ -232,10 +348,18 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   InstallSignalHandlers();
+  InstallOutOfMemoryHandler();
   standin::SetProgressShown(!options.quiet);
 
   Plugin plugin;
   if (!plugin.Load(options.plugin.empty() ? DefaultPlugin() : options.plugin, error)) {
+    // A program copied away from its build or installation: say where the
+    // plug-in is looked for and how to name another.
+    if (options.plugin.empty())
+      error += std::string("\n") + kProgram +
+               ": the plug-in " PCB28_PLUGIN_FILE
+               " is looked for beside the program and in " PCB28_PLUGIN_FOLDER
+               " from there; give its place with --plugin FILE";
     Report(error);
     return kExitPlugin;
   }

@@ -1,6 +1,7 @@
 // The stand-in server's model: handle table, document order, walks,
 // iterators, dominant rules and the test-support state.
 #include <algorithm>
+#include <new>
 
 #include "server/Server.h"
 
@@ -51,6 +52,9 @@ void Server::Reset() {
   openIterators_ = 0;
   MembersChanged();
   netMembersPeakBytes_ = 0;
+  objectCount_ = ruleCount_ = 0;
+  limitReached_.clear();
+  unfinished_ = UnfinishedWalks{};
   progress_ = ProgressState{};
   recording_ = false;
   calls_.clear();
@@ -96,10 +100,30 @@ bool Server::CanInsert(Kind kind, ObjectHandle component) {
   if (CurrentBoard() == nullptr || kind == Kind::None || objects_.size() >= kIteratorBit) {
     return false;
   }
-  if (component == 0) return true;
+  if (component == 0) return WithinLimits(kind, nullptr);
   const Component* owner = Get<Component>(component);
   return owner != nullptr && owner->board == currentBoard_ && IsPrimitiveKind(kind) &&
-         kind != Kind::Component;
+         kind != Kind::Component && WithinLimits(kind, owner);
+}
+
+bool Server::WithinLimits(Kind kind, const Component* owner) {
+  auto refuse = [this](std::size_t limit, const char* what, const char* holder) {
+    const std::string n = std::to_string(limit);
+    limitReached_ = "more than " + n + " " + what + ": " + holder + " holds at most " + n;
+    return false;
+  };
+  if (objectCount_ >= ServerLimits::kObjects)
+    return refuse(ServerLimits::kObjects, "objects", "a board (all kinds together)");
+  if (kind == Kind::Rule && ruleCount_ >= ServerLimits::kRules)
+    return refuse(ServerLimits::kRules, "rules", "a board");
+  if (owner != nullptr &&
+      owner->members.size() + (owner->nameText != 0) + (owner->commentText != 0) >=
+          ServerLimits::kComponentObjects)
+    return refuse(ServerLimits::kComponentObjects, "objects in one component",
+                  "a component (its designator and comment included)");
+  ++objectCount_;
+  if (kind == Kind::Rule) ++ruleCount_;
+  return true;
 }
 
 ObjectHandle Server::Insert(Object* object, ObjectHandle component) {
@@ -130,7 +154,7 @@ ObjectHandle Server::AddComponentText(ObjectHandle component, Text text, bool de
   if (owner == nullptr || owner->board != currentBoard_) return 0;
   ObjectHandle& slot = designator ? owner->nameText : owner->commentText;
   if (slot != 0) return 0;
-  if (objects_.size() >= kIteratorBit) return 0;
+  if (objects_.size() >= kIteratorBit || !WithinLimits(Kind::Text, owner)) return 0;
   const auto handle = static_cast<ObjectHandle>(objects_.size());
   Text* object = Store(std::move(text));
   object->handle = handle;
@@ -423,6 +447,9 @@ ObjectHandle Server::CreateIterator(ObjectHandle owner, std::uint8_t kind, std::
   it.open = true;
   it.generation = static_cast<std::uint16_t>((it.generation + 1) & 0x7FFFu);
   it.method = method;
+  it.owner = object->kind;
+  it.kind = static_cast<Kind>(kind);
+  it.ended = false;
   it.next = 0;
   Collect(owner, static_cast<Kind>(kind), layer, it.items);  // before it counts as open
   ++openIterators_;
@@ -439,7 +466,11 @@ ObjectHandle Server::FirstObject(ObjectHandle iterator) {
 
 ObjectHandle Server::NextObject(ObjectHandle iterator) {
   Iterator* it = FindIterator(iterator);
-  if (it == nullptr || it->next >= it->items.size()) return 0;
+  if (it == nullptr) return 0;
+  if (it->next >= it->items.size()) {
+    it->ended = true;
+    return 0;
+  }
   // The object two steps ahead is fetched into the cache while the caller
   // asks about this one: walks in net order meet objects far apart.
   if (it->next + 2 < it->items.size()) Prefetch(Find(it->items[it->next + 2]));
@@ -450,6 +481,11 @@ bool Server::DestroyIterator(ObjectHandle iterator) {
   Iterator* it = FindIterator(iterator);
   if (it == nullptr) return false;
   it->open = false;
+  if (!it->ended && !it->items.empty() && unfinished_.count++ == 0) {
+    unfinished_.owner = it->owner;
+    unfinished_.kind = it->kind;
+    unfinished_.handles = it->items.size();
+  }
   it->items.clear();  // keeps its capacity for the next walk
   freeIterators_.push_back(iterator & 0xFFFFu);
   if (--openIterators_ == 0) InvalidateNetMembers();
@@ -492,5 +528,7 @@ bool Server::IsHidden(std::string_view name) const {
 Server g_server;
 
 Server& TheServer() { return g_server; }
+
+void SetOutOfMemoryHandler(void (*handler)()) { std::set_new_handler(handler); }
 
 }  // namespace standin

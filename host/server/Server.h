@@ -22,6 +22,24 @@
 
 namespace standin {
 
+// What the server holds at most. Every board it holds can then be exported:
+// the plug-in bounds each walk over the host's objects and all walks of one
+// export together (docs/host-data-bounds.md), and a board within these
+// limits stays below every one of those bounds. An object past a limit is
+// refused, and LimitReached() says which.
+struct ServerLimits {
+  // Objects of all kinds together: each is yielded at most six times in one
+  // export (a pad: progress, counts, its component, the free pass and its
+  // net twice), so the walks of one export stay below 8,388,608 handles, and
+  // no one kind or net comes near its walk's bound.
+  static constexpr std::size_t kObjects = std::size_t{1} << 20;
+  // Rules: a rule is yielded once per layer it lists (up to 82).
+  static constexpr std::size_t kRules = std::size_t{1} << 14;
+  // A component's objects, its designator and comment included: the bound
+  // of a walk over one component's objects of one kind.
+  static constexpr std::size_t kComponentObjects = std::size_t{1} << 16;
+};
+
 class STANDIN_API Server {
  public:
   Server();
@@ -48,6 +66,21 @@ class STANDIN_API Server {
     if (!CanInsert(T::kKind, component)) return 0;
     return Insert(Store(std::move(object)), component);
   }
+  // Which limit refused an object since the last Reset (a sentence for a
+  // message); empty when none did.
+  const std::string& LimitReached() const { return limitReached_; }
+
+  // Which walks were left before their end: a walk whose caller destroyed
+  // the iterator before it had answered 0. A plug-in does so only when a
+  // bound of its own cut the walk short.
+  struct UnfinishedWalks {
+    std::size_t count = 0;
+    Kind owner = Kind::None;  // of the first one: None is the board
+    Kind kind = Kind::None;
+    std::size_t handles = 0;  // the handles it holds
+  };
+  const UnfinishedWalks& Unfinished() const { return unfinished_; }
+
   // The designator and comment texts of a component: members of it that its
   // text walk yields first (designator, comment, then its other texts).
   ObjectHandle AddDesignator(ObjectHandle component, Text text);
@@ -159,7 +192,9 @@ class STANDIN_API Server {
   struct Iterator {
     std::uint16_t generation = 0;
     bool open = false;
+    bool ended = false;  // it has answered 0
     std::uint8_t method = 0;
+    Kind owner = Kind::None, kind = Kind::None;
     std::size_t next = 0;
     std::vector<ObjectHandle> items;
   };
@@ -198,6 +233,10 @@ class STANDIN_API Server {
   ObjectHandle netMembersBoard_ = 0;
   std::size_t netMembersBytes_ = 0;
   std::size_t netMembersPeakBytes_ = 0;
+  std::size_t objectCount_ = 0, ruleCount_ = 0;
+  std::string limitReached_;
+  bool WithinLimits(Kind kind, const Component* owner);
+  UnfinishedWalks unfinished_;
   std::array<NetMembers, kKindCount> netMembers_;
   std::span<const ObjectHandle> NetMembersOf(const Board& board, ObjectHandle net, Kind kind);
   ObjectHandle NetOf(ObjectHandle member) const;
@@ -209,6 +248,10 @@ class STANDIN_API Server {
 };
 
 STANDIN_API Server& TheServer();
+
+// Makes `handler` the server library's handler of a failed allocation (its
+// own, where the library carries its own C++ runtime, as on Windows).
+STANDIN_API void SetOutOfMemoryHandler(void (*handler)());
 
 }  // namespace standin
 

@@ -174,6 +174,41 @@ TEST(CommandLine, SeveralBoardsGoIntoOneFolderWithASummary) {
       2);
 }
 
+TEST(CommandLine, NearMissesSayWhatToDo) {
+  const std::string folder = testsupport::TempFolder();
+  const std::string a = folder + "/a.json", b = folder + "/b.json";
+  testsupport::WriteFile(a, testsupport::ReadFile(kExample));
+  testsupport::WriteFile(b, testsupport::ReadFile(kExample));
+  // Several boards, and -o names a file or a name that is no folder yet.
+  testsupport::WriteFile(folder + "/combined.pcb", "keep");
+  for (const std::string& out : {folder + "/combined.pcb", folder + "/new.pcb"}) {
+    const Outcome outcome = RunExport({a, b, "-o", out});
+    EXPECT_EQ(outcome.status, 2) << outcome.err;
+    EXPECT_TRUE(Has(outcome, "give an existing folder")) << outcome.err;
+  }
+  EXPECT_EQ(testsupport::ReadFile(folder + "/combined.pcb"), "keep");
+  EXPECT_FALSE(fs::exists(folder + "/new.pcb"));
+  // A number past the range of any value: the place and the board file's terms.
+  testsupport::WriteFile(folder + "/huge.json", R"({"pcb28_board": 1, "tracks": [{"x": 1e999}]})");
+  const Outcome huge = RunExport({folder + "/huge.json", "-o", "-"});
+  EXPECT_EQ(huge.status, 3);
+  EXPECT_TRUE(Has(huge, "huge.json: line 1, column 41: the number 1e999 is out of range"))
+      << huge.err;
+  EXPECT_FALSE(Has(huge, "json.exception")) << huge.err;
+  // The program without its plug-in beside it: where it looks, and --plugin.
+  const std::string bin = folder + "/bin";
+  fs::create_directories(bin);
+  fs::copy_file(PCB28_EXPORT_PROGRAM, bin + "/pcb28-export");
+  fs::copy_file(PCB28_SERVER_PATH, bin + "/" PCB28_SERVER_FILE);
+  RunSetup setup;
+  setup.program = bin + "/pcb28-export";
+  const Outcome alone = RunExport({a, "-o", "-"}, setup);
+  EXPECT_EQ(alone.status, 4) << alone.err;
+  EXPECT_TRUE(Has(alone, "cannot load the plug-in " + bin + "/")) << alone.err;
+  EXPECT_TRUE(Has(alone, "give its place with --plugin FILE")) << alone.err;
+  setup.program.clear();
+}
+
 TEST(CommandLine, TheProgressLineFitsANarrowTerminal) {
   const std::string folder = testsupport::TempFolder();
   const std::string out = folder + "/" + std::string(60, 'x') + "/output.pcb";
@@ -225,12 +260,29 @@ TEST(CommandLine, TheInstalledProgramFindsItsPlugin) {
   const std::string command =
       "cmake --install '" + build + "' --prefix '" + prefix + "' >/dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0);
-  EXPECT_TRUE(fs::exists(prefix + "/share/doc/pcb28/README.md"));
+  // Every file the installed README links to is installed where the link
+  // points, the example board among them.
+  const std::string docs = prefix + "/share/doc/pcb28";
+  const std::string readme = testsupport::ReadFile(docs + "/README.md");
+  std::size_t links = 0;
+  for (std::size_t at = 0; (at = readme.find("](", at)) != std::string::npos; ++at) {
+    const std::string target = readme.substr(at + 2, readme.find(')', at) - at - 2);
+    if (target.find("://") != std::string::npos || target.rfind('#', 0) == 0) continue;
+    ++links;
+    EXPECT_TRUE(fs::exists(docs + "/" + target)) << target;
+  }
+  EXPECT_GE(links, 3u);
+  const std::string example = docs + "/examples/example.json";
+  EXPECT_EQ(testsupport::ReadFile(example), testsupport::ReadFile(kExample));
+  // The man page has examples and points to the documentation.
+  const std::string man = testsupport::ReadFile(prefix + "/share/man/man1/pcb28-export.1");
+  EXPECT_NE(man.find(".SH EXAMPLES"), std::string::npos);
+  EXPECT_NE(man.find(".SH \"SEE ALSO\""), std::string::npos);
   clitest::Process process({"-q", kExample, "-o", "-"});  // the build's own program
   const std::string expected = process.Wait().out;
-  // The installed one, with the build folder out of reach.
+  // The installed one, with the build folder out of reach, on the installed example.
   const std::string installed = prefix + "/bin/pcb28-export";
-  FILE* pipe = popen(("'" + installed + "' -q '" + kExample + "' -o -").c_str(), "r");
+  FILE* pipe = popen(("'" + installed + "' -q '" + example + "' -o -").c_str(), "r");
   ASSERT_NE(pipe, nullptr);
   std::string got;
   char chunk[4096];

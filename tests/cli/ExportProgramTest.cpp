@@ -2,6 +2,8 @@
 // server, the board file and the plug-in, with its exit status and messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -77,4 +79,29 @@ TEST(ExportProgram, HelpExplainsTheCommand) {
   EXPECT_EQ(outcome.status, 0);
   EXPECT_NE(outcome.output.find("Usage: pcb28-export [OPTION]... BOARD..."), std::string::npos);
   EXPECT_NE(outcome.output.find("Exit status"), std::string::npos);
+}
+
+TEST(ExportProgram, WritesToStandardOutputAndReplacesAFileOnlyWhenTheExportSucceeded) {
+  const std::string folder = testsupport::TempFolder();
+  const std::string board = BoardFile(folder, R"({"pcb28_board": 1})");
+  const std::string out = folder + "/out.pcb";
+  const Outcome file = RunProgram({"-q", board, "-o", out});
+  EXPECT_EQ(file.status, 0) << file.output;
+  const Outcome piped = RunProgram({"-q", board, "-o", "-"});
+  EXPECT_EQ(piped.status, 0) << piped.output;
+  EXPECT_EQ(piped.output, testsupport::ReadFile(out));
+  // An export that fails half written (its error box shows): the old file
+  // stays, and nothing is left beside it.
+  testsupport::WriteFile(out, "old");
+  const Outcome failed = RunProgram({"-q", board, "-o", out, "--plugin", PCB28_CUTTING_PLUGIN});
+  EXPECT_EQ(failed.status, 1) << failed.output;
+  EXPECT_NE(failed.output.find("Orvane Error: File Error - Failed to Export " + out),
+            std::string::npos)
+      << failed.output;
+  EXPECT_EQ(testsupport::ReadFile(out), "old");
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"board.json", "out.pcb"}));
 }

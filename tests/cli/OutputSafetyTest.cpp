@@ -181,3 +181,107 @@ TEST(OutputSafety, TwoExportsToOnePathEachLeaveAWholeFile) {
   EXPECT_EQ(testsupport::ReadFile(out), RunExport({board, "-o", "-"}).out);
   EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{"large.json", "out.pcb"}));
 }
+
+TEST(OutputSafety, TheSavedBoardIsWrittenWithTheSameCare) {
+  const std::string folder = testsupport::TempFolder();
+  const std::string board = SmallBoard(folder);
+  const std::string content = testsupport::ReadFile(board);
+  const std::string out = folder + "/out.pcb";
+  fs::create_symlink(board, folder + "/link.json");
+  // A KiCad board is told by its content; the refusal comes before reading.
+  const std::string kicad = folder + "/k.kicad_pcb";
+  testsupport::WriteFile(kicad, content);
+  for (const auto& [input, saved] :
+       {std::pair{board, board}, std::pair{board, folder + "/link.json"},
+        std::pair{kicad, kicad}}) {
+    const Outcome outcome = RunExport({input, "-o", out, "--save-board", saved});
+    EXPECT_EQ(outcome.status, 2) << saved << "\n" << outcome.err;
+    EXPECT_NE(outcome.err.find("is the board file itself"), std::string::npos) << outcome.err;
+    EXPECT_EQ(testsupport::ReadFile(input), content);
+  }
+  EXPECT_EQ(RunExport({board, "-o", out, "--save-board", out}).status, 2);
+  // A folder that is missing: the reason and status 1, before the board is
+  // read (this one would not load).
+  testsupport::WriteFile(folder + "/bad.json", "{ not json");
+  const Outcome missing =
+      RunExport({folder + "/bad.json", "-o", out, "--save-board", folder + "/none/s.json"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("cannot write " + folder + "/none/s.json: No such file or directory"),
+            std::string::npos)
+      << missing.err;
+  EXPECT_EQ(missing.err.find("line 1"), std::string::npos) << missing.err;
+  // A save that fails leaves the old file and nothing beside it.
+  const std::string saved = folder + "/saved.json";
+  testsupport::WriteFile(saved, kOld);
+  RunSetup setup;
+  setup.fileSizeLimit = 4096;  // the board is about 18 KB
+  const Outcome failed = RunExport({board, "-o", out, "--save-board", saved}, setup);
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_NE(failed.err.find("cannot write " + saved + ": File too large"), std::string::npos)
+      << failed.err;
+  EXPECT_EQ(testsupport::ReadFile(saved), kOld);
+  EXPECT_EQ(FolderEntries(folder),
+            (std::vector<std::string>{"bad.json", "board.json", "k.kicad_pcb", "link.json",
+                                      "saved.json"}));
+  const Outcome good = RunExport({board, "-o", out, "--save-board", saved});
+  EXPECT_EQ(good.status, 0) << good.err;
+  EXPECT_EQ(testsupport::ReadFile(saved), content);
+}
+
+TEST(OutputSafety, AFileInAFolderThatTakesNoNewFileIsReplacedThroughACopy) {
+  const std::string folder = testsupport::TempFolder();
+  const std::string board = SmallBoard(folder);
+  const std::string shared = folder + "/shared", temp = folder + "/temp";
+  fs::create_directories(shared);
+  fs::create_directories(temp);
+  chmod(temp.c_str(), 0777);
+  const std::string out = shared + "/out.pcb";
+  testsupport::WriteFile(out, kOld);
+  // The user may write the file but not its folder: as root the export runs
+  // as another user, who owns the file; otherwise the folder is made
+  // read-only.
+  RunSetup setup;
+  if (geteuid() == 0) {
+    ASSERT_EQ(chown(out.c_str(), clitest::kOtherUser, clitest::kOtherUser), 0);
+    // The build may lie where that user cannot go: a copy of the program
+    // with the libraries it finds beside itself.
+    const std::string bin = folder + "/bin";
+    fs::create_directories(bin);
+    for (const char* file : {PCB28_EXPORT_PROGRAM, PCB28_SERVER_PATH, PCB28_PLUGIN_PATH})
+      fs::copy_file(file, bin + "/" + fs::path(file).filename().string());
+    setup.program = bin + "/" + fs::path(PCB28_EXPORT_PROGRAM).filename().string();
+  } else {
+    chmod(shared.c_str(), 0555);
+  }
+  struct stat before {};
+  ASSERT_EQ(stat(out.c_str(), &before), 0);
+  setup.asOtherUser = true;
+  setup.environment = {"TMPDIR=" + temp};
+  const Outcome outcome = RunExport({board, "-o", out}, setup);
+  chmod(shared.c_str(), 0755);
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(testsupport::ReadFile(out), RunExport({board, "-o", "-"}).out);
+  struct stat after {};
+  ASSERT_EQ(stat(out.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);  // the same file, with its owner and links
+  EXPECT_EQ(FolderEntries(shared), std::vector<std::string>{"out.pcb"});
+  EXPECT_TRUE(FolderEntries(temp).empty());
+}
+
+TEST(OutputSafety, RootReplacingAnotherUsersFileKeepsItsOwnerAndGroup) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root can replace another user's file";
+  const std::string folder = testsupport::TempFolder();
+  const std::string board = SmallBoard(folder);
+  const std::string out = folder + "/out.pcb";
+  testsupport::WriteFile(out, kOld);
+  ASSERT_EQ(chown(out.c_str(), 12345, 23456), 0);
+  chmod(out.c_str(), 0640);
+  const Outcome outcome = RunExport({board, "-o", out});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  struct stat st {};
+  ASSERT_EQ(stat(out.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 12345u);
+  EXPECT_EQ(st.st_gid, 23456u);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_NE(testsupport::ReadFile(out), kOld);
+}

@@ -1,6 +1,7 @@
 #include "cli/ProgramRun.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -50,7 +51,8 @@ Process::Process(const std::vector<std::string>& arguments, const RunSetup& setu
     return;
   }
   std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(PCB28_EXPORT_PROGRAM));
+  argv.push_back(
+      const_cast<char*>(setup.program.empty() ? PCB28_EXPORT_PROGRAM : setup.program.c_str()));
   for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
 
@@ -65,7 +67,17 @@ Process::Process(const std::vector<std::string>& arguments, const RunSetup& setu
                          static_cast<rlim_t>(setup.fileSizeLimit)};
       setrlimit(RLIMIT_FSIZE, &limit);
     }
+    if (setup.addressSpaceLimit >= 0) {
+      const rlimit limit{static_cast<rlim_t>(setup.addressSpaceLimit),
+                         static_cast<rlim_t>(setup.addressSpaceLimit)};
+      setrlimit(RLIMIT_AS, &limit);
+    }
+    if (setup.asOtherUser && geteuid() == 0 &&
+        (setgroups(0, nullptr) != 0 || setgid(kOtherUser) != 0 || setuid(kOtherUser) != 0))
+      _exit(126);
     unsetenv("COLUMNS");
+    for (const std::string& variable : setup.environment)
+      putenv(const_cast<char*>(variable.c_str()));
     execv(argv[0], argv.data());
     _exit(127);
   }

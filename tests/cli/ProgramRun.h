@@ -11,12 +11,19 @@
 namespace clitest {
 
 struct RunSetup {
-  std::string input;           // written to standard input, which is then closed
-  bool keepInputOpen = false;  // standard input stays open (the program waits on it)
-  long fileSizeLimit = -1;     // RLIMIT_FSIZE in bytes; -1: none
-  int outputFd = -1;           // standard output; -1: a pipe read into Outcome::out
-  int terminalColumns = 0;     // > 0: standard error is a pseudo-terminal this wide
+  std::string input;                     // written to standard input, which is then closed
+  bool keepInputOpen = false;            // standard input stays open (the program waits on it)
+  long fileSizeLimit = -1;               // RLIMIT_FSIZE in bytes; -1: none
+  int outputFd = -1;                     // standard output; -1: a pipe read into Outcome::out
+  int terminalColumns = 0;               // > 0: standard error is a pseudo-terminal this wide
+  long addressSpaceLimit = -1;           // RLIMIT_AS in bytes; -1: none
+  bool asOtherUser = false;              // run as user and group 65534 when the tests run as root
+  std::vector<std::string> environment;  // NAME=VALUE set for the program
+  std::string program;                   // another program to run; empty: pcb28-export
 };
+
+// The user the program runs as with RunSetup::asOtherUser.
+inline constexpr unsigned kOtherUser = 65534;
 
 struct Outcome {
   int status = -1;  // exit status; -1 when ended by a signal

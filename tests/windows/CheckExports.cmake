@@ -4,7 +4,8 @@
 #    declares, under their plain names;
 #  - the server exports every entry point that contract/PcbApi.h declares,
 #    under its plain name, and no name with a stdcall decoration ("@N");
-#  - each imports system DLLs only (the runtimes are linked in).
+#  - each imports system DLLs only (the runtimes are linked in);
+#  - the 32-bit program is large-address-aware.
 # Arguments: -DOBJDUMP= -DCONTRACT= (folder) -DPLUGIN= -DSERVER= -DPROGRAM=
 cmake_minimum_required(VERSION 3.20)
 
@@ -83,6 +84,12 @@ check_imports(${SERVER} "${server_imports}")
 
 read_tables(${PROGRAM} program_exports program_imports)
 check_imports(${PROGRAM} "${program_imports}")
+# A 32-bit program may use the whole 4 GiB a 64-bit Windows gives it, not
+# only the lower 2 GiB: a large board needs the room.
+execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE program_dump)
+if(program_dump MATCHES "Magic[ \t]+010b" AND NOT program_dump MATCHES "large address aware")
+  fail("${PROGRAM} is a 32-bit program that is not large-address-aware")
+endif()
 
 if(failures)
   list(JOIN failures "\n  " text)
