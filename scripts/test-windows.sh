@@ -24,21 +24,27 @@ boards=(examples/*.json tests/data/scenarios/*.json "$large_board")
 
 # Does the kernel run 32-bit x86 programs? A tiny static 32-bit program that
 # exits with status 32 answers for the kernel alone, whatever Wine is
-# installed. When it does not run, says what happened.
+# installed. The kernel refusing it (status 126, "Exec format error") sets
+# kernel_refuses to what happened; any other answer is a failure.
 probe=$(mktemp -d)
 trap 'rm -rf "$probe"' EXIT
 printf '.globl _start\n_start:\n movl $1, %%eax\n movl $32, %%ebx\n int $0x80\n' >"$probe/exit32.s"
 as --32 -o "$probe/exit32.o" "$probe/exit32.s"
 ld -m elf_i386 -o "$probe/exit32" "$probe/exit32.o"
-kernel_runs_32bit() {
-  local status=0
-  "$probe/exit32" 2>"$probe/error" || status=$?
-  [ "$status" -eq 32 ] && return 0
-  echo "a static 32-bit program ended with status $status: $(cat "$probe/error");"
-  echo "## kernel $(uname -r); $(dmesg 2>/dev/null | grep -i -m1 '32-bit emulation' ||
-    echo 'its log does not say why')"
-  return 1
-}
+probe_status=0
+"$probe/exit32" 2>"$probe/error" || probe_status=$?
+kernel_refuses=""
+case $probe_status in
+  32) ;;
+  126)
+    kernel_refuses="$(cat "$probe/error")
+## kernel $(uname -r); $(dmesg 2>/dev/null | grep -i -m1 '32-bit emulation' ||
+      echo 'its log does not say why')" ;;
+  *)
+    echo "error: a static 32-bit program that ends with status 32 ended with $probe_status:" >&2
+    cat "$probe/error" >&2
+    exit 1 ;;
+esac
 
 # Does Wine of this architecture run a Windows program? Fails the script
 # with what Wine said when not.
@@ -64,11 +70,12 @@ for arch in ${PCB28_WINDOWS_ARCHS:-i686 x86_64}; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j"$jobs"
 
-  if [ "$arch" = i686 ] && ! why=$(kernel_runs_32bit); then
+  if [ "$arch" = i686 ] && [ -n "$kernel_refuses" ]; then
     echo "################################################################################"
     echo "## THE 32-BIT SUITE DOES NOT RUN ON THIS MACHINE: its kernel refuses 32-bit x86"
-    echo "## programs ($why)"
-    echo "## so no 32-bit Wine can run here. Checked instead, without running the build:"
+    echo "## programs. A static 32-bit program could not start:"
+    echo "## $kernel_refuses"
+    echo "## No 32-bit Wine can run here. Checked instead, without running the build:"
     echo "## its export tables and stdcall argument sizes."
     echo "################################################################################"
     ctest --test-dir "$build" --output-on-failure -R '^windows\.(ExportTables|StdcallSizes)$'
