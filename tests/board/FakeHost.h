@@ -1,6 +1,7 @@
 // A small fake server for the board tests: entry points registered by name
-// (captureless lambdas converted to the exact entry-point type), a record of
-// the calls they make, and binding of the plug-in's table from them.
+// (captureless lambdas, each called through a function of the entry point's
+// exact type and calling convention), a record of the calls they make, and
+// binding of the plug-in's table from them.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "hostapi/PCBProcs.h"
@@ -42,9 +44,26 @@ inline void WriteLenString(std::uint8_t* buffer, std::string_view text) {
   std::memcpy(buffer + 1, text.data(), text.size());
 }
 
-template <typename EntryPointer>
-void* AddressOf(EntryPointer fn) {
-  return reinterpret_cast<void*>(fn);
+// A lambda cannot become a pointer to a function of the boundary's calling
+// convention (stdcall on 32-bit Windows), so each fake is called through a
+// function of that convention made for its lambda type: captureless lambdas
+// are default-constructible.
+template <typename Lambda, typename Result, typename... Args>
+Result PCBAPI_CALL CallFake(Args... args) {
+  return Lambda{}(args...);
+}
+
+template <typename Lambda, typename Result, typename... Args>
+void* FakeEntry(Result(PCBAPI_CALL*)(Args...)) {
+  // What a lambda converts to takes exactly its parameters and result.
+  static_assert(std::is_convertible_v<Lambda, Result (*)(Args...)>,
+                "a fake takes exactly its entry point's parameters and result");
+  return reinterpret_cast<void*>(&CallFake<Lambda, Result, Args...>);
+}
+
+template <typename EntryPointer, typename Lambda>
+void* AddressOf(Lambda) {
+  return FakeEntry<Lambda>(EntryPointer{});
 }
 
 // Test fixture: every test starts and ends with an unbound, empty fake host.
@@ -56,7 +75,8 @@ class FakeHostTest : public ::testing::Test {
 
 }  // namespace fake
 
-// FAKE_ENTRY(PcbApi_Xxx, [](...) { ... }): the lambda must convert to the
-// entry point's exact type, so a fake with a drifted signature fails to compile.
+// FAKE_ENTRY(PcbApi_Xxx, [](...) -> R { ... }): the lambda must take the entry
+// point's exact parameters and result, so a fake with a drifted signature
+// fails to compile.
 #define FAKE_ENTRY(name, ...) \
   ::fake::Register(#name, ::fake::AddressOf<decltype(&::name)>(__VA_ARGS__))

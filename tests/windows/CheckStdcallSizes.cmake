@@ -1,0 +1,45 @@
+# Holds the stdcall argument sizes of the built 32-bit DLLs, the N of the
+# Name@N that each link wrote into its .def file, against the table of
+# tests/data (worked out by hand from the parameter lists). Runs on the build
+# machine, no Wine.
+# Arguments: -DTABLE= -DDEFS=<.def files, ;-separated>
+cmake_minimum_required(VERSION 3.20)
+
+foreach(def ${DEFS})
+  if(NOT EXISTS ${def})
+    message(FATAL_ERROR "${def} is missing: the link writes it (--output-def)")
+  endif()
+  # "    Name = Name@N @ordinal"
+  file(STRINGS ${def} lines REGEX "= [A-Za-z0-9_]+@[0-9]+")
+  foreach(line ${lines})
+    string(REGEX REPLACE "^.*= ([A-Za-z0-9_]+)@([0-9]+).*$" "\\1;\\2" pair "${line}")
+    list(GET pair 0 name)
+    list(GET pair 1 bytes)
+    set(linked_${name} ${bytes})
+  endforeach()
+endforeach()
+
+file(STRINGS ${TABLE} rows REGEX "^[A-Za-z]")
+set(failures)
+set(checked 0)
+foreach(row ${rows})
+  if(NOT row MATCHES "^([A-Za-z0-9_]+) ([0-9]+)$")
+    message(FATAL_ERROR "${TABLE}: not \"Name N\": ${row}")
+  endif()
+  set(name ${CMAKE_MATCH_1})
+  set(bytes ${CMAKE_MATCH_2})
+  if(NOT DEFINED linked_${name})
+    list(APPEND failures "${name}: no stdcall export of that name")
+  elseif(NOT linked_${name} EQUAL bytes)
+    list(APPEND failures "${name}@${linked_${name}} linked, the table has ${name}@${bytes}")
+  endif()
+  math(EXPR checked "${checked} + 1")
+endforeach()
+if(NOT checked EQUAL 77)
+  list(APPEND failures "the table holds ${checked} names, not the 74 entry points and 3 exports")
+endif()
+if(failures)
+  list(JOIN failures "\n  " text)
+  message(FATAL_ERROR "stdcall argument sizes wrong:\n  ${text}")
+endif()
+message(STATUS "${checked} stdcall argument sizes as in ${TABLE}")
