@@ -102,14 +102,26 @@ Box BoxOf(const PcbDrawing& d) {
     b.Add(t.at.x + std::llround(t.height * std::cos(up)),
           t.at.y + std::llround(t.height * std::sin(up)));
   }
-  for (const Point& p : d.vertices) b.Add(p.x, p.y);
+  for (const Polygon& p : d.polygons)
+    for (std::size_t k = p.first; k < p.first + p.count; ++k)
+      b.Add(d.vertices[k].x, d.vertices[k].y, p.trackWidth / 2);
   return b;
 }
 
-// Appends numbers and text to the document.
+// Numbers and text of the document, handed to the sink in pieces of about
+// half a megabyte.
 class Out {
  public:
-  explicit Out(std::string& s) : s_(s) {}
+  explicit Out(const SvgSink& sink) : sink_(sink) { s_.reserve(kPiece + 65536); }
+  ~Out() { sink_(s_); }
+  Out(const Out&) = delete;
+  Out& operator=(const Out&) = delete;
+  // Called between elements.
+  void Spill() {
+    if (s_.size() < kPiece) return;
+    sink_(s_);
+    s_.clear();
+  }
   Out& operator<<(std::string_view text) {
     s_.append(text);
     return *this;
@@ -133,16 +145,25 @@ class Out {
   }
 
  private:
-  std::string& s_;
+  static constexpr std::size_t kPiece = std::size_t{1} << 19;
+  const SvgSink& sink_;
+  std::string s_;
 };
 
 // Board coordinates to picture coordinates: x from the left edge, y down
-// from the top edge, both in file units.
+// from the top edge, in hundredths of a file unit (0.01 mil). Browsers
+// draw no font larger than about 10,000 units, which in file units would be
+// 0.01 inch.
 class Sheet {
  public:
+  static constexpr double kFileUnits = 100;  // per picture unit
   Sheet(const Box& box, std::int64_t margin) : left_(box.minX - margin), top_(box.maxY + margin) {}
-  std::int64_t X(double x) const { return static_cast<std::int64_t>(std::llround(x)) - left_; }
-  std::int64_t Y(double y) const { return top_ - static_cast<std::int64_t>(std::llround(y)); }
+  std::int64_t X(double x) const { return S(x - static_cast<double>(left_)); }
+  std::int64_t Y(double y) const { return S(static_cast<double>(top_) - y); }
+  // A length.
+  static std::int64_t S(double length) {
+    return static_cast<std::int64_t>(std::llround(length / kFileUnits));
+  }
 
  private:
   std::int64_t left_, top_;
@@ -161,7 +182,7 @@ void CirclePath(Out& o, std::int64_t x, std::int64_t y, std::int64_t r) {
 }
 
 void PadOutline(Out& o, std::int64_t x, std::int64_t y, const PadLevel& level) {
-  const std::int64_t w = level.xSize, h = level.ySize;
+  const std::int64_t w = Sheet::S(level.xSize), h = Sheet::S(level.ySize);
   if (level.shape == 1) {  // round: a circle, or a slot with round ends
     if (w >= h) {
       const std::int64_t r = h / 2;
@@ -199,7 +220,7 @@ class Painter {
   void Track(const view::Track& t) {
     o_ << "<line class=\"track\" x1=\"" << s_.X(t.from.x) << "\" y1=\"" << s_.Y(t.from.y)
        << "\" x2=\"" << s_.X(t.to.x) << "\" y2=\"" << s_.Y(t.to.y) << "\" stroke-width=\""
-       << t.width << "\"/>\n";
+       << Sheet::S(t.width) << "\"/>\n";
   }
 
   void Arc(const view::Arc& a) {
@@ -207,7 +228,8 @@ class Painter {
     if (sweep <= 0) sweep += 360;
     if (sweep >= 360 - 1e-9) {
       o_ << "<circle class=\"arc\" cx=\"" << s_.X(a.centre.x) << "\" cy=\"" << s_.Y(a.centre.y)
-         << "\" r=\"" << a.radius << "\" stroke-width=\"" << a.width << "\"/>\n";
+         << "\" r=\"" << Sheet::S(a.radius) << "\" stroke-width=\"" << Sheet::S(a.width)
+         << "\"/>\n";
       return;
     }
     const double k = std::numbers::pi / 180;
@@ -217,16 +239,16 @@ class Painter {
     const double x1 = a.centre.x + r * std::cos(a.endAngle * k);
     const double y1 = a.centre.y + r * std::sin(a.endAngle * k);
     // Counterclockwise on the board is the negative sweep in the picture.
-    o_ << "<path class=\"arc\" d=\"M" << s_.X(x0) << ' ' << s_.Y(y0) << 'A' << a.radius << ' '
-       << a.radius << " 0 " << (sweep > 180 ? 1 : 0) << " 0 " << s_.X(x1) << ' ' << s_.Y(y1)
-       << "\" stroke-width=\"" << a.width << "\"/>\n";
+    o_ << "<path class=\"arc\" d=\"M" << s_.X(x0) << ' ' << s_.Y(y0) << 'A' << Sheet::S(r) << ' '
+       << Sheet::S(r) << " 0 " << (sweep > 180 ? 1 : 0) << " 0 " << s_.X(x1) << ' ' << s_.Y(y1)
+       << "\" stroke-width=\"" << Sheet::S(a.width) << "\"/>\n";
   }
 
   void Via(const view::Via& v) {
     const std::int64_t x = s_.X(v.centre.x), y = s_.Y(v.centre.y);
     o_ << "<path class=\"via\" d=\"";
-    CirclePath(o_, x, y, v.size / 2);
-    if (v.hole > 0) CirclePath(o_, x, y, v.hole / 2);
+    CirclePath(o_, x, y, Sheet::S(v.size / 2.0));
+    if (v.hole > 0) CirclePath(o_, x, y, Sheet::S(v.hole / 2.0));
     o_ << "\"/>\n";
   }
 
@@ -244,7 +266,7 @@ class Painter {
     const std::int64_t x = s_.X(p.centre.x), y = s_.Y(p.centre.y);
     o_ << "<path class=\"pad\" d=\"";
     PadOutline(o_, x, y, LevelOn(p));
-    if (p.hole > 0) CirclePath(o_, x, y, p.hole / 2);
+    if (p.hole > 0) CirclePath(o_, x, y, Sheet::S(p.hole / 2.0));
     o_ << '"';
     Rotation(o_, p.rotation, x, y);
     o_ << "/>\n";
@@ -255,7 +277,7 @@ class Painter {
     // The height is that of the capitals; a sans-serif font's capitals are
     // about 0.72 of its size.
     o_ << "<text class=\"text\" x=\"" << x << "\" y=\"" << y << "\" font-size=\""
-       << static_cast<std::int64_t>(std::llround(t.height / 0.72)) << '"';
+       << Sheet::S(t.height / 0.72) << '"';
     if (t.flag != 0) {  // mirrored about the anchor's vertical
       o_ << " transform=\"";
       if (t.rotation != 0) o_ << "rotate(" << -t.rotation << ' ' << x << ' ' << y << ") ";
@@ -275,7 +297,7 @@ class Painter {
       if (k > 0) o_ << ' ';
       o_ << s_.X(v.x) << ',' << s_.Y(v.y);
     }
-    o_ << "\" stroke-width=\"" << p.trackWidth << "\"/>\n";
+    o_ << "\" stroke-width=\"" << Sheet::S(p.trackWidth) << "\"/>\n";
   }
 
  private:
@@ -318,7 +340,7 @@ void AppendLatin1AsXml(std::string_view text, std::string& out) {
   }
 }
 
-void WriteSvg(const PcbDrawing& d, std::string& out) {
+void WriteSvg(const PcbDrawing& d, const SvgSink& sink) {
   Box box = BoxOf(d);
   if (box.Empty()) box.Add(0, 0, 50000);
   const std::int64_t width = box.maxX - box.minX, height = box.maxY - box.minY;
@@ -341,19 +363,16 @@ void WriteSvg(const PcbDrawing& d, std::string& out) {
   }
 
   // The legend under the board: the board's size, then four layers a row.
-  const std::int64_t pictureWidth = width + 2 * margin;
-  const std::int64_t font = std::max<std::int64_t>(pictureWidth / 60, 1000);
+  const std::int64_t pictureWidth = Sheet::S(static_cast<double>(width + 2 * margin));
+  const std::int64_t font = std::max<std::int64_t>(pictureWidth / 60, 10);
   const std::int64_t row = font * 8 / 5;
   const int columns = 4;
   const std::int64_t legendHeight = row * (2 + (present + columns - 1) / columns);
-  const std::int64_t boardBottom = height + 2 * margin;
+  const std::int64_t boardBottom = Sheet::S(static_cast<double>(height + 2 * margin));
+  const std::int64_t left = Sheet::S(static_cast<double>(margin));
   const std::int64_t pictureHeight = boardBottom + legendHeight;
 
-  out.reserve(out.size() +
-              64 * (d.tracks.size() + d.arcs.size() + d.vias.size() + d.fills.size() +
-                    d.texts.size() + d.polygons.size()) +
-              128 * d.pads.size() + 24 * d.vertices.size() + 4096);
-  Out o(out);
+  Out o(sink);
   o << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
        "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 "
     << pictureWidth << ' ' << pictureHeight << "\">\n"
@@ -361,8 +380,11 @@ void WriteSvg(const PcbDrawing& d, std::string& out) {
     << "\" height=\"" << pictureHeight << "\" fill=\"#101018\"/>\n";
 
   Painter paint(d, sheet, o);
-  auto each = [](const ByLayer& by, FileLayer l, auto draw) {
-    for (std::uint32_t i = by.start[l]; i < by.start[l + 1]; ++i) draw(by.order[i]);
+  auto each = [&o](const ByLayer& by, FileLayer l, auto draw) {
+    for (std::uint32_t i = by.start[l]; i < by.start[l + 1]; ++i) {
+      draw(by.order[i]);
+      o.Spill();
+    }
   };
   for (const FileLayer l : kDrawOrder) {
     if (counts[l] == 0) continue;
@@ -383,13 +405,13 @@ void WriteSvg(const PcbDrawing& d, std::string& out) {
   std::snprintf(size, sizeof size, "Board %.2f \xC3\x97 %.2f mm (%.3f \xC3\x97 %.3f in)",
                 static_cast<double>(width) / kUnitsPerMm, static_cast<double>(height) / kUnitsPerMm,
                 static_cast<double>(width) / 1e6, static_cast<double>(height) / 1e6);
-  o << "<text x=\"" << margin << "\" y=\"" << (boardBottom + row) << "\">" << std::string_view(size)
+  o << "<text x=\"" << left << "\" y=\"" << (boardBottom + row) << "\">" << std::string_view(size)
     << ", " << static_cast<std::int64_t>(d.components) << " components, "
     << static_cast<std::int64_t>(d.nets) << " nets</text>\n";
   int item = 0;
   for (FileLayer l = 0; l < kLayers; ++l) {
     if (counts[l] == 0) continue;
-    const std::int64_t x = margin + (pictureWidth - 2 * margin) / columns * (item % columns);
+    const std::int64_t x = left + (pictureWidth - 2 * left) / columns * (item % columns);
     const std::int64_t y = boardBottom + row * (2 + item / columns);
     o << "<rect x=\"" << x << "\" y=\"" << (y - font) << "\" width=\"" << font << "\" height=\""
       << font << "\" fill=\"" << kColours[l] << "\"/><text x=\"" << (x + font * 3 / 2) << "\" y=\""

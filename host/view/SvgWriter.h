@@ -4,14 +4,19 @@
 // layers present and the board's size.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "view/PcbDrawing.h"
 
 namespace view {
 
-// Appends the SVG document to `out`.
-void WriteSvg(const PcbDrawing& drawing, std::string& out);
+// Where the document goes, piece by piece.
+using SvgSink = std::function<void(std::string_view)>;
+
+// Writes the SVG document into `sink`.
+void WriteSvg(const PcbDrawing& drawing, const SvgSink& sink);
 
 // The text of a string of the file (Latin-1) as XML character data (UTF-8),
 // appended to `out`: markup characters escaped, control characters that XML

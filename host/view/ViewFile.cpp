@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <random>
 #include <string_view>
 #include <system_error>
@@ -28,7 +29,14 @@ constexpr std::uintmax_t kInputLimit = std::uintmax_t{1} << 30;
 
 std::string Reason(int error) { return std::strerror(error); }
 
-bool ReadWhole(const std::string& path, std::string& text, std::string& error) {
+// The bytes of a file, not set to anything before they are read.
+struct Bytes {
+  std::unique_ptr<char[]> data;
+  std::size_t size = 0;
+  std::string_view View() const { return {data.get(), size}; }
+};
+
+bool ReadWhole(const std::string& path, Bytes& bytes, std::string& error) {
   std::error_code ec;
   const fs::file_status status = fs::status(path, ec);
   if (ec) {
@@ -44,7 +52,11 @@ bool ReadWhole(const std::string& path, std::string& text, std::string& error) {
     return false;
   }
   const std::uintmax_t size = fs::file_size(path, ec);
-  if (!ec && size > kInputLimit) {
+  if (ec) {
+    error = path + ": cannot read: " + ec.message();
+    return false;
+  }
+  if (size > kInputLimit) {
     error = path + ": too large for a PCB file (" + std::to_string(size) + " bytes; at most " +
             std::to_string(kInputLimit >> 20) + " MiB are read)";
     return false;
@@ -54,19 +66,12 @@ bool ReadWhole(const std::string& path, std::string& text, std::string& error) {
     error = path + ": cannot open: " + Reason(errno);
     return false;
   }
-  text.resize(ec ? 0 : static_cast<std::size_t>(size));
-  std::size_t got = std::fread(text.data(), 1, text.size(), file);
-  // A file that grew since its size was asked is read to its end.
-  for (char chunk[65536]; got == text.size() && text.size() <= kInputLimit;) {
-    const std::size_t n = std::fread(chunk, 1, sizeof chunk, file);
-    if (n == 0) break;
-    text.append(chunk, n);
-    got += n;
-  }
+  bytes.data.reset(new char[static_cast<std::size_t>(size) + 1]);
+  // A file that shrank since its size was asked is read as far as it goes.
+  bytes.size = std::fread(bytes.data.get(), 1, static_cast<std::size_t>(size), file);
   const bool failed = std::ferror(file) != 0;
   const int readError = errno;
   std::fclose(file);
-  text.resize(got);
   if (failed) {
     error = path + ": cannot read: " + Reason(readError);
     return false;
@@ -74,9 +79,13 @@ bool ReadWhole(const std::string& path, std::string& text, std::string& error) {
   return true;
 }
 
-// Writes all of `data` into an open file and closes it.
-bool WriteAndClose(std::FILE* file, std::string_view data, bool sync, int& writeError) {
-  bool ok = std::fwrite(data.data(), 1, data.size(), file) == data.size() && std::fflush(file) == 0;
+// Writes the picture into an open file and closes it.
+bool WriteAndClose(std::FILE* file, const PcbDrawing& drawing, bool sync, int& writeError) {
+  bool ok = true;
+  WriteSvg(drawing, [&](std::string_view piece) {
+    if (ok && std::fwrite(piece.data(), 1, piece.size(), file) != piece.size()) ok = false;
+  });
+  ok = ok && std::fflush(file) == 0;
 #if !defined(_WIN32)
   if (ok && sync) ok = fsync(fileno(file)) == 0;
 #else
@@ -112,10 +121,10 @@ struct HeldSignals {};
 
 // Writes `data` to `path`: a regular file (or a new one) under a temporary
 // name beside it, renamed into place; anything else directly.
-bool WriteReplacing(const std::string& path, std::string_view data, std::string& error) {
+bool WriteReplacing(const std::string& path, const PcbDrawing& drawing, std::string& error) {
   int writeError = 0;
   if (path == "-") {
-    if (!WriteAndClose(stdout, data, false, writeError)) {
+    if (!WriteAndClose(stdout, drawing, false, writeError)) {
       error = "cannot write standard output: " + Reason(writeError);
       return false;
     }
@@ -131,7 +140,7 @@ bool WriteReplacing(const std::string& path, std::string_view data, std::string&
   }
   if (exists && !fs::is_regular_file(status)) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr || !WriteAndClose(file, data, false, writeError)) {
+    if (file == nullptr || !WriteAndClose(file, drawing, false, writeError)) {
       error = "cannot write " + path + ": " + Reason(file == nullptr ? errno : writeError);
       return false;
     }
@@ -161,7 +170,7 @@ bool WriteReplacing(const std::string& path, std::string_view data, std::string&
       return false;
     }
   }
-  bool ok = WriteAndClose(file, data, true, writeError);
+  bool ok = WriteAndClose(file, drawing, true, writeError);
   if (ok && exists) fs::permissions(temp, fs::status(target).permissions(), ec);
   if (ok) {
     fs::rename(temp, target, ec);
@@ -183,19 +192,17 @@ Drawn DrawFile(const std::string& input, const std::string& output, std::string&
     error = output + " is the PCB file itself";
     return Drawn::SameAsInput;
   }
-  std::string text;
+  Bytes text;
   if (!ReadWhole(input, text, error)) return Drawn::BadInput;
   PcbDrawing drawing;
   ReadError refused;
-  if (!ReadPcb(text, drawing, refused)) {
+  if (!ReadPcb(text.View(), drawing, refused)) {
     error = input + ": " +
             (refused.line > 0 ? "line " + std::to_string(refused.line) + ": " : std::string()) +
             refused.message;
     return Drawn::BadInput;
   }
-  std::string svg;
-  WriteSvg(drawing, svg);
-  return WriteReplacing(output, svg, error) ? Drawn::Written : Drawn::NotWritten;
+  return WriteReplacing(output, drawing, error) ? Drawn::Written : Drawn::NotWritten;
 }
 
 }  // namespace view
