@@ -19,6 +19,7 @@
 #include "cli/Platform.h"
 #include "cli/Plugin.h"
 #include "server/ProgressLine.h"
+#include "view/ViewFile.h"
 
 namespace {
 
@@ -238,6 +239,15 @@ int main(int argc, char** argv) {
       ++written;
     else if (status == kExitWritten)
       status = jobStatus;
+  }
+  // The picture of the board, drawn from the file just written.
+  if (status == kExitWritten && !options.svg.empty()) {
+    if (view::DrawFile(jobs.front().output, options.svg, error) != view::Drawn::Written) {
+      Report(error);
+      status = kExitNotWritten;
+    } else if (!options.quiet) {
+      std::fprintf(stderr, "%s: wrote %s\n", kProgram, options.svg.c_str());
+    }
   }
   if (jobs.size() > 1 && !options.quiet)
     std::fprintf(stderr, "%s: %zu of %zu boards written\n", kProgram, written, jobs.size());
