@@ -1,5 +1,6 @@
 #include "view/PcbReader.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -44,8 +45,8 @@ std::string Quoted(std::string_view text) {
 // i whole number, c coordinate or size (32-bit), b byte (0 to 255),
 // l layer (0 to 42), r real number.
 struct Numbers {
-  std::array<std::int64_t, 40> whole{};
-  std::array<double, 40> real{};
+  std::array<std::int64_t, 40> whole;  // not cleared: only the fields read are used
+  std::array<double, 40> real;
   std::int32_t C(std::size_t i) const { return static_cast<std::int32_t>(whole[i]); }
   FileLayer L(std::size_t i) const { return static_cast<FileLayer>(whole[i]); }
   std::uint8_t B(std::size_t i) const { return static_cast<std::uint8_t>(whole[i]); }
@@ -72,6 +73,18 @@ class Reader {
          "the counts line (ten counts: from-tos, tracks, net pads, nets, arcs, vias, "
          "components, fills, pads, texts)",
          n);
+    // Room for the records the counts announce, as far as the file could
+    // hold them.
+    const auto room = [&](std::size_t i) {
+      return static_cast<std::size_t>(
+          std::clamp<std::int64_t>(n.whole[i], 0, static_cast<std::int64_t>(text_.size() / 32)));
+    };
+    d_.tracks.reserve(room(1));
+    d_.arcs.reserve(room(4));
+    d_.vias.reserve(room(5));
+    d_.fills.reserve(room(7));
+    d_.pads.reserve(room(8));
+    d_.texts.reserve(room(9));
     for (;;) {
       if (!Next(line)) Fail(0, false, "the file ends without the line ENDPCB (cut short?)");
       if (line == "ENDPCB") break;
