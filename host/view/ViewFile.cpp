@@ -180,7 +180,7 @@ bool WriteReplacing(const std::string& path, const PcbDrawing& drawing, std::str
   std::string base = ".";
   base.append(target.filename().string(), 0, 200);
   base += '.';
-  HeldSignals held;
+  [[maybe_unused]] HeldSignals held;
   std::random_device random;
   fs::path temp;
   std::FILE* file = nullptr;
