@@ -137,10 +137,12 @@ class Out {
   }
   Out& operator<<(int v) { return *this << std::int64_t{v}; }
   std::string& Buffer() { return s_; }
-  Out& operator<<(double v) {
+  // An angle in degrees, turned into -360 to 360 first.
+  Out& operator<<(double degrees) {
     char buffer[48];
-    s_.append(buffer,
-              std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 3).ptr);
+    s_.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, std::fmod(degrees, 360.0),
+                                    std::chars_format::fixed, 3)
+                          .ptr);
     return *this;
   }
 
