@@ -9,6 +9,7 @@
 #include <limits>
 #include <numbers>
 #include <string_view>
+#include <utility>
 
 #include "ascii28/FileLayers.h"
 
@@ -95,12 +96,15 @@ Box BoxOf(const PcbDrawing& d) {
   }
   for (const Pad& p : d.pads)
     b.Add(p.centre.x, p.centre.y, std::max(std::max(p.top.xSize, p.top.ySize), p.hole) / 2);
-  // A text's anchor and the top of its first letter.
+  // A text's box, its letters taken as 0.85 of its height wide (mirrored
+  // texts run the other way).
   for (const Text& t : d.texts) {
-    const double up = (t.rotation + 90) * std::numbers::pi / 180;
-    b.Add(t.at.x, t.at.y);
-    b.Add(t.at.x + std::llround(t.height * std::cos(up)),
-          t.at.y + std::llround(t.height * std::sin(up)));
+    const double along = t.rotation * std::numbers::pi / 180;
+    const double length = 0.85 * t.height * static_cast<double>(t.text.size()) * (t.flag ? -1 : 1);
+    const double ax = length * std::cos(along), ay = length * std::sin(along);
+    const double ux = -t.height * std::sin(along), uy = t.height * std::cos(along);
+    for (const auto& [dx, dy] : {std::pair{0.0, 0.0}, {ax, ay}, {ux, uy}, {ax + ux, ay + uy}})
+      b.Add(t.at.x + std::llround(dx), t.at.y + std::llround(dy));
   }
   for (const Polygon& p : d.polygons)
     for (std::size_t k = p.first; k < p.first + p.count; ++k)
