@@ -82,6 +82,7 @@ struct Box {
   bool Empty() const { return minX > maxX; }
 };
 
+// The box of the shapes: the board's size.
 Box BoxOf(const PcbDrawing& d) {
   Box b;
   for (const Track& t : d.tracks) {
@@ -96,6 +97,14 @@ Box BoxOf(const PcbDrawing& d) {
   }
   for (const Pad& p : d.pads)
     b.Add(p.centre.x, p.centre.y, std::max(std::max(p.top.xSize, p.top.ySize), p.hole) / 2);
+  for (const Polygon& p : d.polygons)
+    for (std::size_t k = p.first; k < p.first + p.count; ++k)
+      b.Add(d.vertices[k].x, d.vertices[k].y, p.trackWidth / 2);
+  return b;
+}
+
+// The box of the shapes and the texts: the picture's.
+Box WithTexts(Box b, const PcbDrawing& d) {
   // A text's box, its letters taken as 0.85 of its height wide (mirrored
   // texts run the other way).
   for (const Text& t : d.texts) {
@@ -106,9 +115,6 @@ Box BoxOf(const PcbDrawing& d) {
     for (const auto& [dx, dy] : {std::pair{0.0, 0.0}, {ax, ay}, {ux, uy}, {ax + ux, ay + uy}})
       b.Add(t.at.x + std::llround(dx), t.at.y + std::llround(dy));
   }
-  for (const Polygon& p : d.polygons)
-    for (std::size_t k = p.first; k < p.first + p.count; ++k)
-      b.Add(d.vertices[k].x, d.vertices[k].y, p.trackWidth / 2);
   return b;
 }
 
@@ -347,9 +353,12 @@ void AppendLatin1AsXml(std::string_view text, std::string& out) {
 }
 
 void WriteSvg(const PcbDrawing& d, const SvgSink& sink) {
-  Box box = BoxOf(d);
+  const Box board = BoxOf(d);
+  Box box = WithTexts(board, d);
   if (box.Empty()) box.Add(0, 0, 50000);
   const std::int64_t width = box.maxX - box.minX, height = box.maxY - box.minY;
+  const std::int64_t boardWidth = board.Empty() ? 0 : board.maxX - board.minX;
+  const std::int64_t boardHeight = board.Empty() ? 0 : board.maxY - board.minY;
   const std::int64_t margin = std::max<std::int64_t>(std::max(width, height) / 30, 1000);
   const Sheet sheet(box, margin);
 
@@ -409,8 +418,9 @@ void WriteSvg(const PcbDrawing& d, const SvgSink& sink) {
   o << "<g id=\"legend\" class=\"legend\" font-size=\"" << font << "\">\n";
   char size[160];
   std::snprintf(size, sizeof size, "Board %.2f \xC3\x97 %.2f mm (%.3f \xC3\x97 %.3f in)",
-                static_cast<double>(width) / kUnitsPerMm, static_cast<double>(height) / kUnitsPerMm,
-                static_cast<double>(width) / 1e6, static_cast<double>(height) / 1e6);
+                static_cast<double>(boardWidth) / kUnitsPerMm,
+                static_cast<double>(boardHeight) / kUnitsPerMm,
+                static_cast<double>(boardWidth) / 1e6, static_cast<double>(boardHeight) / 1e6);
   o << "<text x=\"" << left << "\" y=\"" << (boardBottom + row) << "\">" << std::string_view(size)
     << ", " << static_cast<std::int64_t>(d.components) << " components, "
     << static_cast<std::int64_t>(d.nets) << " nets</text>\n";
