@@ -82,6 +82,10 @@ TEST(ViewProgram, TheExportDrawsTheFileItWrote) {
                 {kExample, "-o", folder + "/f.pcb", "--svg", folder + "/missing/f.svg"}, &output),
             1);
   EXPECT_TRUE(fs::exists(folder + "/f.pcb"));
+  // Nothing to read back from standard output.
+  EXPECT_EQ(testsupport::RunProgram(PCB28_EXPORT_PROGRAM,
+                                    {"-q", kExample, "-o", "-", "--svg", folder + "/g.svg"}),
+            2);
   EXPECT_NE(output.find("cannot write " + folder + "/missing/f.svg"), std::string::npos) << output;
 }
 
