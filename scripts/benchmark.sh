@@ -5,14 +5,16 @@
 #      --scales 0.1,0.3333,1 --repeat 3;
 #   2. the end-to-end benchmark: generated board files of three sizes through
 #      the host program pcb28-export (time, peak memory, phases), then
-#      Python's json.load on the largest file, for scale.
+#      Python's json.load on the largest file, for scale;
+#   3. the viewer: pcb28-view drawing the largest export of step 1 (best of
+#      three: wall and CPU time, file and picture sizes).
 # PCB28_E2E_SCALES (default 0.1,0.3333,1) sets the board-file sizes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BENCH_BUILD_DIR:-build-bench}
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPCB28_BENCHMARKS=ON -DPCB28_TESTS=OFF
-cmake --build "$BUILD_DIR" -j2 --target pcb28_export_benchmark pcb28_end_to_end_benchmark
-"$BUILD_DIR/bench/pcb28_export_benchmark" --dir "$BUILD_DIR" "$@"
+cmake --build "$BUILD_DIR" -j2 --target pcb28_export_benchmark pcb28_end_to_end_benchmark pcb28-view
+"$BUILD_DIR/bench/pcb28_export_benchmark" --dir "$BUILD_DIR" --keep 1 "$@"
 
 scales=${PCB28_E2E_SCALES:-0.1,0.3333,1}
 echo
@@ -29,3 +31,30 @@ def once():
 print(f"python json.load of {path}: {min(once() for _ in range(3)):.3f} s (best of 3)")
 PY
 rm -f "$BUILD_DIR"/pcb28-e2e-*.json "$BUILD_DIR"/pcb28-e2e-*.json.pcb
+
+echo
+echo "== viewer"
+python3 - "$BUILD_DIR" <<'PY'
+import glob, os, resource, subprocess, sys, time
+folder = sys.argv[1]
+pcb = max(glob.glob(os.path.join(folder, "pcb28-bench-export-*.pcb")), key=os.path.getsize)
+svg = os.path.join(folder, "pcb28-bench-view.svg")
+runs = []
+for _ in range(3):
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
+    start = time.perf_counter()
+    subprocess.run([os.path.join(folder, "pcb28-view"), "-q", pcb, "-o", svg], check=True)
+    wall = time.perf_counter() - start
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
+    cpu = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
+    runs.append((wall, cpu, after.ru_maxrss))
+wall, cpu, rss = min(runs)
+with open(svg, "rb") as f:
+    picture = f.read()
+elements = sum(picture.count(b' class="' + k + b'"') for k in
+               (b"track", b"arc", b"via", b"pad", b"fill", b"text", b"polygon"))
+print(f"pcb28-view {os.path.basename(pcb)}: {os.path.getsize(pcb) / 1e6:.1f} MB -> "
+      f"{os.path.getsize(svg) / 1e6:.1f} MB SVG, {elements} elements; "
+      f"{wall:.3f} s wall, {cpu:.3f} s CPU (best of 3), peak RSS {rss / 1024:.0f} MiB")
+PY
+rm -f "$BUILD_DIR"/pcb28-bench-export-*.pcb "$BUILD_DIR"/pcb28-bench-format-*.pcb "$BUILD_DIR"/pcb28-bench-view.svg

@@ -26,6 +26,7 @@ constexpr const char* kHelp =
     "      --save-board=FILE  also write the board file (JSON) that was loaded,\n"
     "                     e.g. what a KiCad board was converted to (one board);\n"
     "                     written with the same care as the export\n"
+    "      --svg=FILE     also draw the written file as an SVG picture (one board)\n"
     "  -h, --help         show this text and exit\n"
     "      --version      show the version and exit\n"
     "      --             end of the options: what follows are board files\n"
@@ -92,10 +93,11 @@ Parsed ParseOptions(int argc, char** argv, Options& options, std::string& error)
       const std::string_view name = arg.substr(0, equals);
       const bool hasValue = equals != std::string_view::npos;
       const std::string_view attached = hasValue ? arg.substr(equals + 1) : std::string_view{};
-      if (name == "--output" || name == "--plugin" || name == "--save-board") {
-        std::string& value = name == "--output"   ? options.output
-                             : name == "--plugin" ? options.plugin
-                                                  : options.saveBoard;
+      if (name == "--output" || name == "--plugin" || name == "--save-board" || name == "--svg") {
+        std::string& value = name == "--output"       ? options.output
+                             : name == "--plugin"     ? options.plugin
+                             : name == "--save-board" ? options.saveBoard
+                                                      : options.svg;
         if (hasValue) {
           value = std::string(attached);
         } else if (!TakeValue(name, {}, argc, argv, i, value, error)) {
@@ -154,6 +156,15 @@ Parsed ParseOptions(int argc, char** argv, Options& options, std::string& error)
   }
   if (!options.saveBoard.empty() && options.boards.size() > 1) {
     error = "--save-board takes one board, not " + std::to_string(options.boards.size());
+    return Parsed::Bad;
+  }
+  if (!options.svg.empty() && options.boards.size() > 1) {
+    error = "--svg takes one board, not " + std::to_string(options.boards.size());
+    return Parsed::Bad;
+  }
+  if (!options.svg.empty() && (options.output == kStandardStream ||
+                               (!options.outputGiven && options.boards[0] == kStandardStream))) {
+    error = "--svg draws the written file: give the output file with -o";
     return Parsed::Bad;
   }
   return Parsed::Run;

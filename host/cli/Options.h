@@ -30,6 +30,7 @@ struct Options {
   std::string plugin;  // empty: the installed one
   bool quiet = false;
   std::string saveBoard;  // empty: not given
+  std::string svg;        // the picture of the export; empty: not given
 };
 
 enum class Parsed { Run, Help, Version, Bad };

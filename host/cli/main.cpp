@@ -23,6 +23,7 @@
 #include "kicad/KicadImport.h"
 #include "server/ProgressLine.h"
 #include "server/Server.h"
+#include "view/ViewFile.h"
 
 namespace {
 
@@ -98,6 +99,14 @@ bool PlanJobs(const Options& options, std::vector<Job>& jobs, std::string& error
         (options.saveBoard == kStandardStream ? job.output == kStandardStream
                                               : SameFile(options.saveBoard, job.output))) {
       error = "--save-board " + options.saveBoard + " is also the export's output";
+      return false;
+    }
+    // The picture is written last: it must not take the place of a file the
+    // export reads or writes.
+    if (!options.svg.empty() && board != kStandardStream &&
+        (SameFile(options.svg, board) || SameFile(options.svg, job.output) ||
+         (!options.saveBoard.empty() && SameFile(options.svg, options.saveBoard)))) {
+      error = "--svg " + options.svg + " is also the board file or another output";
       return false;
     }
     jobs.push_back(job);
@@ -371,6 +380,15 @@ int main(int argc, char** argv) {
       ++written;
     else if (status == kExitWritten)
       status = jobStatus;
+  }
+  // The picture of the board, drawn from the file just written.
+  if (status == kExitWritten && !options.svg.empty()) {
+    if (view::DrawFile(jobs.front().output, options.svg, error) != view::Drawn::Written) {
+      Report(error);
+      status = kExitNotWritten;
+    } else if (!options.quiet) {
+      std::fprintf(stderr, "%s: wrote %s\n", kProgram, options.svg.c_str());
+    }
   }
   if (jobs.size() > 1 && !options.quiet)
     std::fprintf(stderr, "%s: %zu of %zu boards written\n", kProgram, written, jobs.size());
