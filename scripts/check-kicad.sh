@@ -8,10 +8,12 @@
 #
 #   scripts/check-kicad.sh [FOLDER...]
 #
-# The folders default to the demo boards of KiCad 9 in the cache
-# (${XDG_CACHE_HOME:-$HOME/.cache}/pcb28/kicad-demos-9) and of KiCad 6
-# (/usr/share/kicad/demos, package kicad-demos); a folder that is not there
-# is skipped with a line. BUILD_DIR (default build) is the build folder.
+# The folders default to the demo boards of KiCad 9 and of KiCad 6 in the
+# cache that scripts/setup.sh fills (${PCB28_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/pcb28},
+# kicad-demos-9 and kicad-demos-6), the KiCad 6 ones from
+# /usr/share/kicad/demos (package kicad-demos) when the cache has none; a
+# folder that is not there is skipped with a line. BUILD_DIR (default build)
+# is the build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
@@ -19,7 +21,9 @@ started=$SECONDS
 if [ $# -gt 0 ]; then
   folders=("$@")
 else
-  folders=("${XDG_CACHE_HOME:-$HOME/.cache}/pcb28/kicad-demos-9" /usr/share/kicad/demos)
+  cache="${PCB28_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/pcb28}"
+  folders=("$cache/kicad-demos-9" "$cache/kicad-demos-6")
+  [ -d "$cache/kicad-demos-6" ] || folders[1]=/usr/share/kicad/demos
 fi
 
 sudo=""
@@ -32,7 +36,7 @@ apt_get() {
 if ! /usr/bin/python3 -c 'import pcbnew, sys; sys.exit(not pcbnew.Version().startswith("9."))' \
   2>/dev/null; then
   if ! grep -rqs '^[^#]*bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    $sudo tee /etc/apt/sources.list.d/bookworm-backports.sources >/dev/null <<'EOF'
+    $sudo tee /etc/apt/sources.list.d/pcb28-bookworm-backports.sources >/dev/null <<'EOF'
 Types: deb
 URIs: http://deb.debian.org/debian
 Suites: bookworm-backports
@@ -80,7 +84,7 @@ for folder in "${folders[@]}"; do
       echo "$board: the export failed: $(grep -v '^pcb28-export: wrote' "$work/log" | tail -1)"
       failed=1
     fi
-  done < <(find "$folder" -name '*.kicad_pcb' -print0 | sort -z)
+  done < <(find -H "$folder" -name '*.kicad_pcb' -print0 | sort -z)
 done
 
 status=0
