@@ -120,6 +120,7 @@ ProgramRun RunProgram(const std::vector<std::string>& command) {
   std::vector<char*> argv;
   for (const std::string& arg : command) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
+  std::fflush(nullptr);  // or the child writes out what this process has buffered
   const auto t0 = Clock::now();
   const pid_t child = fork();
   if (child == 0) {

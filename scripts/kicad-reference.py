@@ -89,25 +89,41 @@ def parse_export(path):
     return pads, vias
 
 
+def circle_through(a, b, c):
+    """Centre and radius of the circle through three points (worked out from
+    the first, for precision); None when they lie on one line."""
+    bx, by, qx, qy = b[0] - a[0], b[1] - a[1], c[0] - a[0], c[1] - a[1]
+    d = 2 * (bx * qy - by * qx)
+    if d == 0:
+        return None
+    sb, sq = bx * bx + by * by, qx * qx + qy * qy
+    ux, uy = (qy * sb - by * sq) / d, (bx * sq - qx * sb) / d
+    return a[0] + ux, a[1] + uy, math.hypot(ux, uy)
+
+
 def arc_extent(shape):
     """The points that bound an arc: its ends and the points where it crosses
-    an axis through its centre."""
-    c, r = shape.GetCenter(), shape.GetRadius()
-    s, m, e = shape.GetStart(), shape.GetArcMid(), shape.GetEnd()
+    an axis through its centre. The circle is the one through the file's
+    three points: KiCad keeps its centre rounded (to 100 nm)."""
+    s, m, e = ((p.x, p.y) for p in (shape.GetStart(), shape.GetArcMid(), shape.GetEnd()))
+    circle = circle_through(s, m, e)
+    if circle is None:
+        return [s, m, e]
+    cx, cy, r = circle
 
     def angle(p):
-        return math.atan2(p.y - c.y, p.x - c.x)
+        return math.atan2(p[1] - cy, p[0] - cx)
 
     def ccw(a, b):
         return (b - a) % (2 * math.pi)
 
     a0, am, a1 = angle(s), angle(m), angle(e)
     low, span = (a0, ccw(a0, a1)) if ccw(a0, am) <= ccw(a0, a1) else (a1, ccw(a1, a0))
-    points = [(s.x, s.y), (e.x, e.y)]
+    points = [s, e]
     for k in range(4):
         q = k * math.pi / 2
         if ccw(low, q) <= span:
-            points.append((c.x + r * math.cos(q), c.y + r * math.sin(q)))
+            points.append((cx + r * math.cos(q), cy + r * math.sin(q)))
     return points
 
 
