@@ -1,4 +1,4 @@
-// Any bytes as a KiCad board: the S-expression reader either reads a list or
+// Any bytes as a KiCad board: told from a near miss; the S-expression reader either reads a list or
 // says where it stopped; what it reads is converted or refused with a message,
 // and a converted board is offered to the board-file reader. Nothing crashes,
 // leaks or hangs.
@@ -15,6 +15,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
+  // A text is a board, a near miss or neither, never two of them.
+  if (kicad::IsKicadBoard(text) && !kicad::NotABoard(text).empty()) std::abort();
   kicad::Tree tree;
   std::string error;
   if (!kicad::ParseSExpr(text, tree, error)) {

@@ -9,12 +9,14 @@ namespace cli {
 
 namespace {
 
-enum class InputKind { BoardFile, KicadBoard };
+enum class InputKind { BoardFile, KicadBoard, NotABoard };
 
-// A KiCad board starts with (kicad_pcb; anything else is read as a board file
+// A KiCad board starts with (kicad_pcb. Other KiCad files and S-expressions
+// are refused with what they are; anything else is read as a board file
 // (JSON), so that its faults are told in the board file's terms.
 InputKind KindOf(std::string_view text) {
-  return kicad::IsKicadBoard(text) ? InputKind::KicadBoard : InputKind::BoardFile;
+  if (kicad::IsKicadBoard(text)) return InputKind::KicadBoard;
+  return kicad::NotABoard(text).empty() ? InputKind::BoardFile : InputKind::NotABoard;
 }
 
 bool Save(std::string_view document, const std::string& path, std::string& error) {
@@ -45,6 +47,9 @@ bool LoadBoard(std::string_view text, const std::string& name, const std::string
       if (!saveBoard.empty() && !Save(conversion.document, saveBoard, error)) return false;
       return boardfile::LoadBoardInPlace(conversion.document, name, error);
     }
+    case InputKind::NotABoard:
+      error = name + ": " + kicad::NotABoard(text);
+      return false;
   }
   return false;
 }

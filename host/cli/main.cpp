@@ -18,6 +18,7 @@
 #include "cli/Options.h"
 #include "cli/Platform.h"
 #include "cli/Plugin.h"
+#include "kicad/KicadImport.h"
 #include "server/ProgressLine.h"
 
 namespace {
@@ -31,6 +32,8 @@ constexpr std::uint64_t kBoardSizeLimit = std::uint64_t{256} << 20;
 struct Job {
   std::string board;
   std::string output;
+  std::string found;  // which board a KiCad project file or folder stands for, or why none
+  bool refused = false;
 };
 
 void Report(const std::string& message) {
@@ -50,8 +53,12 @@ bool PlanJobs(const Options& options, std::vector<Job>& jobs, std::string& error
                           (several || options.output.back() == '/' || IsFolder(options.output));
   std::set<std::string> outputs;
   int fromStdin = 0;
-  for (const std::string& board : options.boards) {
-    Job job{board, options.output};
+  for (const std::string& given : options.boards) {
+    const kicad::BoardPath path =
+        given == kStandardStream ? kicad::BoardPath{given, {}} : kicad::FindBoard(given);
+    Job job{path.board.empty() ? given : path.board, options.output, path.message,
+            path.board.empty()};
+    const std::string& board = job.board;
     if (board == kStandardStream) {
       if (++fromStdin > 1) {
         error = "standard input (-) given more than once";
@@ -141,6 +148,8 @@ bool ReadAndLoad(BoardInput& input, const std::string& name, const std::string& 
 }
 
 int ExportOne(const Job& job, Plugin& plugin, bool quiet, const std::string& saveBoard) {
+  if (!job.found.empty()) Report(job.found);
+  if (job.refused) return kExitBadBoard;
   std::string error;
   BoardInput input;
   if (!input.Open(job.board, kBoardSizeLimit, error)) {

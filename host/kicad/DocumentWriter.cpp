@@ -11,8 +11,9 @@ namespace {
 
 class DocumentWriter {
  public:
-  explicit DocumentWriter(const ImportedBoard& b)
-      : midStack_(b.midStack),
+  DocumentWriter(const ImportedBoard& b, std::map<std::string, int>& zeroLength)
+      : zeroLength_(zeroLength),
+        midStack_(b.midStack),
         netNames_(b.netNames),
         netOrder_(b.netOrder),
         boardClasses_(b.classes),
@@ -253,12 +254,17 @@ class DocumentWriter {
   }
 
   void EmitTrack(Point a, Point b, double width, const std::string& layer, int net, int polygon) {
+    const std::int64_t x = X(a), y = Y(a), x2 = X(b), y2 = Y(b);
+    if (x == x2 && y == y2) {
+      ++zeroLength_[layer];
+      return;
+    }
     JsonWriter& w = w_;
     w.BeginObject();
-    w.Field("x", X(a));
-    w.Field("y", Y(a));
-    w.Field("x2", X(b));
-    w.Field("y2", Y(b));
+    w.Field("x", x);
+    w.Field("y", y);
+    w.Field("x2", x2);
+    w.Field("y2", y2);
     w.Field("width", NmToUnits(width));
     w.Field("layer", layer);
     if (net != 0) w.Field("net", NetName(net));
@@ -357,6 +363,7 @@ class DocumentWriter {
     return net == 0 ? kNone : netNames_.at(net);
   }
 
+  std::map<std::string, int>& zeroLength_;
   const std::vector<std::string>& midStack_;
   const std::map<int, std::string>& netNames_;
   const std::vector<int>& netOrder_;
@@ -374,6 +381,8 @@ class DocumentWriter {
 
 }  // namespace
 
-std::string WriteDocument(const ImportedBoard& board) { return DocumentWriter(board).Emit(); }
+std::string WriteDocument(const ImportedBoard& board, std::map<std::string, int>& zeroLength) {
+  return DocumentWriter(board, zeroLength).Emit();
+}
 
 }  // namespace kicad

@@ -19,11 +19,18 @@ void Importer::ReadGraphic(const Node& item, const Frame* fp, Primitives& into, 
     return;
   }
   CheckKnown(item, {"start", "mid", "end", "center", "angle", "layer", "width", "stroke", "fill",
-                    "pts", "tstamp", "uuid", "locked", "status"});
+                    "pts", "tstamp", "uuid", "locked", "status", "net", "solder_mask_margin"});
+  if (net == 0) net = NetOf(item);  // KiCad 8 and later give copper drawings a net
   const std::string_view kicadLayer = padLayer.empty() ? LayerOf(item) : std::string_view();
-  std::string layer = padLayer.empty() ? DrawingLayer(item, kicadLayer, "drawings") : padLayer;
+  std::string layer = padLayer.empty() ? DrawingLayer(kicadLayer, "drawings") : padLayer;
   if (layer.empty()) return;
   const bool edge = kicadLayer == "Edge.Cuts";
+  // What is approximated names its layer, and says so when it is copper.
+  auto approximated = [&](const char* what, const char* how) {
+    Lose((IsCopper(layer) ? "copper " : "") + std::string(what) + " on " +
+         (padLayer.empty() ? std::string(kicadLayer) : KicadName(padLayer) + " in custom pads") +
+         " " + how);
+  };
   auto at = [&](Point p) { return fp ? fp->At(p) : p; };
   const double width = WidthOf(item);
   const Node* fill = item.Find("fill");
@@ -60,7 +67,7 @@ void Importer::ReadGraphic(const Node& item, const Frame* fp, Primitives& into, 
     const Point c = at(PointOf(item, "center")), e = at(PointOf(item, "end"));
     Arc arc{c, std::hypot(e.x - c.x, e.y - c.y), 0, 360};
     arcOut(arc);
-    if (filled) Lose("filled circles written as circles");
+    if (filled) approximated("filled circles", "written as circles");
   } else if (kind == "rect") {
     const Point s = PointOf(item, "start"), e = PointOf(item, "end");
     const Point corners[4] = {at(s), at({e.x, s.y}), at(e), at({s.x, e.y})};
@@ -68,45 +75,133 @@ void Importer::ReadGraphic(const Node& item, const Frame* fp, Primitives& into, 
       into.fills.push_back({corners[0], corners[2], layer, net});
     } else {
       for (int i = 0; i < 4; ++i) line(corners[i], corners[(i + 1) % 4]);
-      if (filled) Lose("filled rectangles written as their outlines");
+      if (filled) approximated("filled rectangles", "written as their outlines");
     }
   } else if (kind == "poly") {
     const Node* pts = item.Find("pts");
     if (pts == nullptr) Fail(item, "a polygon has no 'pts'");
-    std::vector<Point> points = Points(*pts, fp);
-    for (std::size_t i = 0; i < points.size(); ++i)
-      line(points[i], points[(i + 1) % points.size()]);
-    if (filled) Lose("filled polygons written as their outlines");
+    const std::vector<OutlineEntry> outline = Outline(*pts, fp);
+    for (std::size_t i = 0; i < outline.size(); ++i) {
+      if (outline[i].arc)
+        arcOut(*outline[i].arc);
+      else
+        line(outline[i].at, outline[(i + 1) % outline.size()].at);
+    }
+    if (filled) approximated("filled polygons", "written as their outlines");
   } else {
-    Lose("curves left out");
+    // A cubic Bezier curve through its four control points, as straight
+    // segments.
+    const Node* pts = item.Find("pts");
+    std::vector<Point> c;
+    if (pts != nullptr)
+      for (const Node& xy : pts->items())
+        if (xy.Head() == "xy") c.push_back(at(PointArg(xy)));
+    if (c.size() != 4) Fail(item, "a curve needs four points");
+    Point from = c[0];
+    for (int i = 1; i <= kCurveSegments; ++i) {
+      const double t = static_cast<double>(i) / kCurveSegments, u = 1 - t;
+      const double a = u * u * u, b = 3 * u * u * t, d = 3 * u * t * t, e = t * t * t;
+      const Point to{a * c[0].x + b * c[1].x + d * c[2].x + e * c[3].x,
+                     a * c[0].y + b * c[1].y + d * c[2].y + e * c[3].y};
+      line(from, to);
+      from = to;
+    }
+    approximated("curves", "written as straight segments");
   }
 }
 
-std::vector<Point> Importer::Points(const Node& pts, const Frame* fp) {
-  std::vector<Point> points;
-  AppendPoints(pts, fp, points);
-  return points;
+// A point list: xy points and, from KiCad 7 on, arcs through three points.
+// Returns the closed outline's entries, each with the arc that leaves it.
+std::vector<OutlineEntry> Importer::Outline(const Node& pts, const Frame* fp) {
+  std::vector<OutlineEntry> out;
+  auto at = [&](const Node& list, std::string_view head) {
+    const Point p = PointOf(list, head);
+    return fp ? fp->At(p) : p;
+  };
+  // A point on the one before (an arc's end where the next arc starts) is
+  // the same vertex.
+  auto add = [&](Point p, std::optional<Arc> arc) {
+    if (!out.empty() && !out.back().arc && out.back().at.x == p.x && out.back().at.y == p.y)
+      out.back().arc = arc;
+    else
+      out.push_back({p, arc});
+  };
+  for (const Node& item : pts.items()) {
+    if (item.Head() == "xy") {
+      const Point p = PointArg(item);
+      add(fp ? fp->At(p) : p, std::nullopt);
+    } else if (item.Head() == "arc") {
+      const Point start = at(item, "start"), end = at(item, "end");
+      add(start, ArcThrough(start, at(item, "mid"), end));
+      add(end, std::nullopt);
+    } else if (item.IsList()) {
+      Fail(item, "'" + std::string(item.Head()) + "' in a point list is not read");
+    }
+  }
+  if (out.size() > 1 && !out.back().arc && out.back().at.x == out.front().at.x &&
+      out.back().at.y == out.front().at.y)
+    out.pop_back();  // closed on its first point
+  return out;
 }
 
+// The points of an outline whose arcs are not kept: each arc becomes two
+// straight segments, through its middle (counted).
 void Importer::AppendPoints(const Node& pts, const Frame* fp, std::vector<Point>& into) {
+  auto place = [&](Point p) { into.push_back(fp ? fp->At(p) : p); };
   for (const Node& xy : pts.items()) {
     if (xy.Head() == "xy") {
-      const Point p = PointArg(xy);
-      into.push_back(fp ? fp->At(p) : p);
+      place(PointArg(xy));
+    } else if (xy.Head() == "arc") {
+      place(PointOf(xy, "start"));
+      place(PointOf(xy, "mid"));
+      place(PointOf(xy, "end"));
+      Lose("arcs of filled areas written as two straight segments");
     } else if (xy.IsList()) {
       Fail(xy, "'" + std::string(xy.Head()) + "' in a point list is not read");
     }
   }
 }
 
-// Reads a text (gr_text or fp_text); a text of several lines becomes one
-// text a line. Returns how many it added.
+// The text of a gr_text, fp_text or property, whose text comes at `first`
+// or after: its first quoted string; in files that quote nothing (KiCad 4
+// and 5), its first word that is not a flag.
+const Node& Importer::TextOf(const Node& item, std::size_t first) {
+  const Node* word = nullptr;
+  for (std::size_t i = first; i < item.items().size(); ++i) {
+    const Node& n = item.items()[i];
+    if (n.kind() == Node::Kind::String) return n;
+    static const std::set<std::string_view> kFlags = {"locked", "unlocked", "hide", "knockout"};
+    if (word == nullptr && n.kind() == Node::Kind::Symbol && !kFlags.count(n.text())) word = &n;
+  }
+  if (word == nullptr) Fail(item, "'" + std::string(item.Head()) + "' has no text");
+  return *word;
+}
+
+// A text is hidden by the word 'hide' or by (hide yes), on itself or in its
+// effects (the forms of KiCad 5 to 9).
+bool Importer::Hidden(const Node& item) {
+  auto says = [](const Node& n) {
+    for (const Node& c : n.items()) {
+      if (c.IsAtom() && c.text() == "hide") return true;
+      if (c.Head() == "hide")
+        return c.items().size() < 2 || c.items()[1].text() == "yes" ||
+               c.items()[1].text() == "true";
+    }
+    return false;
+  };
+  const Node* effects = item.Find("effects");
+  return says(item) || (effects != nullptr && says(*effects));
+}
+
+// Reads a text (gr_text, fp_text, a footprint's property); a text of several
+// lines becomes one text a line.
 void Importer::ReadText(const Node& item, const Frame* fp, std::vector<Text>& into,
                         const char* what, std::optional<Text>* single, bool forceLayer,
                         bool bottom) {
-  CheckKnown(item, {"at", "layer", "effects", "tstamp", "uuid", "render_cache"});
-  const std::size_t textAt = item.Head() == "fp_text" ? 2 : 1;
-  const std::string_view utf8 = Arg(item, textAt).text();
+  CheckKnown(item, {"at", "layer", "effects", "tstamp", "uuid", "render_cache", "hide", "unlocked",
+                    "locked", "knockout"});
+  const std::string_view head = item.Head();
+  const std::string_view utf8 = TextOf(item, head == "gr_text" ? 1 : 2).text();
   Text t;
   const Node* at = item.Find("at");
   if (at == nullptr) Fail(item, "a text has no 'at'");
@@ -114,31 +209,9 @@ void Importer::ReadText(const Node& item, const Frame* fp, std::vector<Text>& in
   t.rotation =
       at->items().size() > 3 && at->items()[3].text() != "unlocked" ? NumberArg(*at, 3) : 0;
   t.at = fp ? fp->At(local) : local;
-  t.layer = MapLayer(item, LayerOf(item));
-  if (t.layer.empty()) {
-    if (!forceLayer) {
-      Lose(std::string(what) + " on " + std::string(LayerOf(item)) + " left out");
-      return;
-    }
-    t.layer = bottom ? "BottomOverlay" : "TopOverlay";
-    Lose("reference and value texts on " + std::string(LayerOf(item)) + " moved to the overlay");
-  }
-  if (const Node* effects = item.Find("effects")) {
-    if (const Node* font = effects->Find("font")) {
-      if (const Node* size = font->Find("size")) t.height = MmArg(*size, 1);
-      if (const Node* thick = font->Find("thickness")) t.width = MmArg(*thick, 1);
-    }
-    if (const Node* justify = effects->Find("justify"))
-      for (const Node& word : justify->items())
-        if (word.text() == "mirror") t.mirrored = true;
-  }
-  for (const Node& word : item.items())
-    if (word.IsAtom() && word.text() == "hide") Lose("hidden texts written as visible");
-  std::string text(utf8);
-  if (fp != nullptr) {
-    text = Substitute(text, "${REFERENCE}", reference_);
-    text = Substitute(text, "${VALUE}", value_);
-  }
+  if (!PlaceText(item, t, what, forceLayer, bottom)) return;
+  if (Hidden(item)) Lose("hidden texts written as visible");
+  const std::string text = fp != nullptr ? Expand(utf8) : std::string(utf8);
   std::vector<std::string> lines;
   std::size_t start = 0;
   for (std::size_t nl; (nl = text.find('\n', start)) != std::string::npos; start = nl + 1)
@@ -166,46 +239,158 @@ void Importer::ReadText(const Node& item, const Frame* fp, std::vector<Text>& in
   }
 }
 
-std::string Importer::Substitute(std::string text, std::string_view var, const std::string& by) {
-  for (std::size_t p; (p = text.find(var)) != std::string::npos;) text.replace(p, var.size(), by);
-  return text;
+// A text's layer, size, stroke and mirroring. False when its layer is left
+// out (counted); `forceLayer` puts it on the side's overlay instead.
+bool Importer::PlaceText(const Node& item, Text& t, const char* what, bool forceLayer,
+                         bool bottom) {
+  const std::string_view kicadLayer = LayerOf(item);
+  t.layer = MapLayer(kicadLayer);
+  if (t.layer.empty()) {
+    if (!forceLayer) {
+      Lose(std::string(what) + " on " + std::string(kicadLayer) + " left out");
+      return false;
+    }
+    t.layer = bottom ? "BottomOverlay" : "TopOverlay";
+    Lose("reference and value texts on " + std::string(kicadLayer) + " moved to the overlay");
+  }
+  if (const Node* effects = item.Find("effects")) {
+    if (const Node* font = effects->Find("font")) {
+      if (const Node* size = font->Find("size")) t.height = MmArg(*size, 1);
+      if (const Node* thick = font->Find("thickness")) t.width = MmArg(*thick, 1);
+    }
+    if (const Node* justify = effects->Find("justify"))
+      for (const Node& word : justify->items())
+        if (word.text() == "mirror") t.mirrored = true;
+  }
+  return true;
+}
+
+// A text box (KiCad 7 and later): its text, one line a text, from the box's
+// first corner; the box's border is not drawn.
+void Importer::ReadTextBox(const Node& item, const Frame* fp, std::vector<Text>& into) {
+  Text t;
+  Point corner;
+  if (item.Find("start") != nullptr) {
+    corner = PointOf(item, "start");
+  } else {
+    const Node* pts = item.Find("pts");
+    if (pts == nullptr) Fail(item, "a text box has neither 'start' nor 'pts'");
+    const std::vector<OutlineEntry> corners = Outline(*pts, nullptr);
+    if (corners.empty()) Fail(*pts, "a text box needs its corners");
+    corner = corners[0].at;
+  }
+  if (const Node* angle = item.Find("angle")) t.rotation = NumberArg(*angle, 1);
+  if (!PlaceText(item, t, "text boxes", false, false)) return;
+  // The first line's baseline, one text height below the corner.
+  double c, s;
+  CosSin(t.rotation, c, s);
+  corner = {corner.x + t.height * s, corner.y + t.height * c};
+  t.at = fp ? fp->At(corner) : corner;
+  const std::string_view utf8 = TextOf(item, 1).text();
+  const std::string text = fp != nullptr ? Expand(utf8) : std::string(utf8);
+  std::size_t start = 0, lines = 0;
+  for (bool last = false; !last; ++lines) {
+    std::size_t nl = text.find('\n', start);
+    last = nl == std::string::npos;
+    if (last) nl = text.size();
+    Text line = t;
+    const double down = static_cast<double>(lines) * t.height * 1.6;
+    line.at = {t.at.x + down * s, t.at.y + down * c};
+    line.text = Latin1(item, std::string_view(text).substr(start, nl - start), kTextChars, "texts");
+    into.push_back(std::move(line));
+    start = nl + 1;
+  }
+  Lose("text boxes written as texts without their box", 1);
+}
+
+// Expands a footprint text's variables once: ${NAME} by the footprint's field
+// of that name (REFERENCE, VALUE and any other), and in KiCad 4 and 5 boards
+// %R and %V. What a variable expands to is never expanded again.
+std::string Importer::Expand(std::string_view text) const {
+  std::string out;
+  out.reserve(text.size());
+  const bool percent = version_ <= kKicad5Version;
+  for (std::size_t i = 0; i < text.size();) {
+    if (text.compare(i, 2, "${") == 0) {
+      const std::size_t close = text.find('}', i + 2);
+      if (close != std::string_view::npos) {
+        const auto it = fields_.find(text.substr(i + 2, close - i - 2));
+        if (it != fields_.end()) {
+          out += it->second;
+          i = close + 1;
+          continue;
+        }
+      }
+    } else if (percent && text[i] == '%' && i + 1 < text.size() &&
+               (text[i + 1] == 'R' || text[i + 1] == 'V')) {
+      const auto it = fields_.find(text[i + 1] == 'R' ? "REFERENCE" : "VALUE");
+      if (it != fields_.end()) out += it->second;
+      i += 2;
+      continue;
+    }
+    out += text[i++];
+  }
+  return out;
 }
 
 // ------------------------------------------------------------ zones
 void Importer::ReadZone(const Node& item) {
-  CheckKnown(item, {"net", "net_name", "layer", "layers", "tstamp", "uuid", "hatch", "priority",
-                    "connect_pads", "min_thickness", "filled_areas_thickness", "fill", "polygon",
-                    "filled_polygon", "fill_segments", "keepout", "name", "locked", "attr"});
+  CheckKnown(item, {"net",
+                    "net_name",
+                    "layer",
+                    "layers",
+                    "tstamp",
+                    "uuid",
+                    "hatch",
+                    "priority",
+                    "connect_pads",
+                    "min_thickness",
+                    "filled_areas_thickness",
+                    "fill",
+                    "polygon",
+                    "filled_polygon",
+                    "fill_segments",
+                    "keepout",
+                    "name",
+                    "locked",
+                    "attr",
+                    "placement",
+                    "island",
+                    "layer_connections"});
   if (item.Find("keepout") != nullptr) {
     Lose("keep-out areas left out");
     return;
   }
+  // Its layers, "F&B.Cu" and "*.Cu" spelt out: one polygon for each outline
+  // on each layer the file keeps, each with its layer's filled copper.
   std::vector<std::string> layers;
-  if (const Node* l = item.Find("layer")) layers.emplace_back(Arg(*l, 1).text());
-  if (const Node* l = item.Find("layers"))
-    for (std::size_t i = 1; i < l->items().size(); ++i) layers.emplace_back(l->items()[i].text());
+  for (const char* key : {"layer", "layers"})
+    if (const Node* l = item.Find(key))
+      for (std::size_t i = 1; i < l->items().size(); ++i)
+        for (std::string& name : ExpandLayer(l->items()[i].text())) layers.push_back(name);
   const int net = NetOf(item);
   double width = 0;
   if (const Node* m = item.Find("min_thickness")) width = MmArg(*m, 1);
-  std::map<std::string, int> polygonOfLayer;
+  std::map<std::string, int, std::less<>> polygonOfLayer;
   for (const std::string& kicadLayer : layers) {
-    const std::string layer = DrawingLayer(item, kicadLayer, "zones");
+    const std::string layer = DrawingLayer(kicadLayer, "zones");
     if (layer.empty()) continue;
     for (const Node& child : item.items()) {
       if (child.Head() != "polygon") continue;
       const Node* pts = child.Find("pts");
       if (pts == nullptr) Fail(child, "a zone outline has no 'pts'");
-      std::vector<Point> points = Points(*pts, nullptr);
-      if (points.size() > kOutlinePoints) {
-        Lose("zone outlines over " + std::to_string(kOutlinePoints) + " segments simplified");
-        points = Simplify(std::move(points), kOutlinePoints);
+      std::vector<OutlineEntry> outline = Outline(*pts, nullptr);
+      if (outline.size() > kOutlinePoints) {
+        Lose(std::string(IsCopper(layer) ? "copper " : "") + "zone outlines on " + kicadLayer +
+             " over " + std::to_string(kOutlinePoints) + " segments simplified");
+        outline = Simplified(outline);
       }
       Polygon poly;
       poly.id = static_cast<int>(polygons_.size()) + 1;
       poly.layer = layer;
       poly.net = net;
       poly.width = width;
-      for (const Point& p : points) poly.outline.push_back({p, std::nullopt});
+      poly.outline = std::move(outline);
       polygonOfLayer.emplace(kicadLayer, poly.id);
       polygons_.push_back(std::move(poly));
     }
@@ -213,11 +398,20 @@ void Importer::ReadZone(const Node& item) {
   // The filled copper: its outlines as tracks of the polygon, in their place
   // among the board's tracks.
   for (const Node& child : item.items()) {
+    if (child.Head() == "fill_segments") {
+      Lose("copper zone fills of segments (KiCad 4) on " +
+           (layers.empty() ? std::string("no layer") : layers[0]) + " left out");
+      continue;
+    }
     if (child.Head() != "filled_polygon") continue;
     std::string kicadLayer = layers.empty() ? std::string() : layers[0];
     if (const Node* l = child.Find("layer")) kicadLayer = Arg(*l, 1).text();
     const auto it = polygonOfLayer.find(kicadLayer);
-    if (it == polygonOfLayer.end()) continue;
+    if (it == polygonOfLayer.end()) {
+      Lose(std::string(kicadLayer.ends_with(".Cu") ? "copper " : "") + "zone fills on " +
+           kicadLayer + " left out");
+      continue;
+    }
     const Node* pts = child.Find("pts");
     if (pts == nullptr) Fail(child, "a filled area has no 'pts'");
     FilledArea area;
@@ -230,7 +424,9 @@ void Importer::ReadZone(const Node& item) {
     area.net = net;
     area.polygon = it->second;
     if (area.count > 0) areas_.push_back(std::move(area));
-    Lose("filled zone areas written as their outlines");
+    Lose(std::string(IsCopper(polygons_[static_cast<std::size_t>(it->second) - 1].layer) ? "copper "
+                                                                                         : "") +
+         "zone fills on " + kicadLayer + " written as their outlines");
   }
 }
 

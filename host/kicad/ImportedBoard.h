@@ -119,7 +119,9 @@ struct ImportedBoard {
 
 // The board-file document (JSON text) of an imported board, with the origin
 // at the lower-left corner of the Edge.Cuts drawing's box (of everything
-// when there is none).
-std::string WriteDocument(const ImportedBoard& board);
+// when there is none). A track whose ends fall on one host unit has no
+// record in the exported file, so it is left out here, and counted by host
+// layer in `zeroLength`.
+std::string WriteDocument(const ImportedBoard& board, std::map<std::string, int>& zeroLength);
 
 }  // namespace kicad

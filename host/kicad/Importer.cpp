@@ -11,12 +11,22 @@ namespace kicad::detail {
 using nlohmann::json;
 
 std::string Importer::Run(std::vector<std::string>& report) {
-  const Node* version = root_.Find("version");
-  if (version == nullptr) Fail(root_, "the board has no 'version'");
-  const double v = NumberArg(*version, 1);
-  if (v < 20171130 || v >= 20220000)
-    Fail(*version, "KiCad board format version " + std::string(version->items()[1].text()) +
-                       " is not read; versions 20171130 (KiCad 5) to 2021xxxx (KiCad 6) are");
+  // Every version is read: KiCad 3 and 4 (3, 4), 5 (20171130), 6 (2021xxxx),
+  // 7 (2022xxxx), 8 (2023xxxx to 20240108) and 9 (up to 20241229). A newer
+  // one is read as far as it is understood, with one line that says so.
+  if (const Node* version = root_.Find("version")) {
+    version_ = NumberArg(*version, 1);
+    if (version_ > kNewestVersion)
+      report.push_back("KiCad board format version " + std::string(version->items()[1].text()) +
+                       " is newer than the newest read in full (" + std::to_string(kNewestVersion) +
+                       ", KiCad 9): read as far as it is understood");
+  } else {
+    report.push_back("the board has no 'version': read as the newest format");
+    version_ = kNewestVersion;
+  }
+  if (tree_.repaired() > 0)
+    Lose("teardrop settings written without their '(' read as KiCad reads them",
+         static_cast<int>(tree_.repaired()));
   ReadLayerTable();
   areaPoints_.reserve(FilledPoints());
   for (std::size_t i = 1; i < root_.items().size(); ++i) {
@@ -26,8 +36,14 @@ std::string Importer::Run(std::vector<std::string>& report) {
       TopLevel(root_.items()[i]);
   }
   if (!project_.empty()) ReadProjectClasses();
+  ClassDrills();
   BuildOutline();
-  std::string doc = WriteDocument(Result());
+  std::map<std::string, int> zeroLength;
+  std::string doc = WriteDocument(Result(), zeroLength);
+  for (const auto& [layer, count] : zeroLength)
+    Lose((IsCopper(layer) ? "copper " : "") + std::string("tracks of zero length on ") +
+             KicadName(layer) + " left out",
+         count);
   for (const auto& [what, count] : losses_) report.push_back(std::to_string(count) + " " + what);
   for (const auto& [what, seen] : unknown_)
     report.push_back(std::to_string(seen.count) + " " + what + " ignored (first at " +
@@ -94,59 +110,118 @@ std::string Importer::Latin1(const Node& where, std::string_view utf8, std::size
 }
 
 // ------------------------------------------------------------ layers
+namespace {
+// The layers other than copper that the file keeps.
+const std::map<std::string, std::string, std::less<>> kFixedLayers = {
+    {"F.SilkS", "TopOverlay"},    {"B.SilkS", "BottomOverlay"}, {"F.Paste", "TopPaste"},
+    {"B.Paste", "BottomPaste"},   {"F.Mask", "TopSolder"},      {"B.Mask", "BottomSolder"},
+    {"Edge.Cuts", "Mechanical1"}, {"F.Fab", "Mechanical2"},     {"B.Fab", "Mechanical3"},
+    {"Dwgs.User", "Mechanical4"}};
+}  // namespace
+
+// The layer table names every layer the board uses: (ordinal name type [user
+// name]). A copper layer is known by its type, whatever its name (KiCad 4 and
+// 5 boards rename them: "GND", "PWR.Cu"), and its place by its position: the
+// table lists the copper layers from front to back in every version, though
+// the ordinals differ (B.Cu is 31 up to KiCad 8, 2 from KiCad 9).
 void Importer::ReadLayerTable() {
   const Node* table = root_.Find("layers");
   if (table == nullptr) Fail(root_, "the board has no 'layers' table");
+  static const std::set<std::string_view> kCopperTypes = {"signal", "power", "mixed", "jumper"};
+  std::vector<const Node*> copper;
   for (const Node& entry : table->items()) {
     if (!entry.IsList()) continue;
     const std::string_view name = Arg(entry, 1).text();
-    if (name.size() > 3 && name.ends_with(".Cu")) {
-      const std::string host = CopperLayer(entry, name);
-      if (name == "F.Cu" || name == "B.Cu") continue;
-      midStack_.push_back(host);
-    }
+    const bool typed = entry.items().size() > 2 && entry.items()[2].IsAtom();
+    const bool isCopper =
+        typed ? kCopperTypes.count(entry.items()[2].text()) > 0 : name.ends_with(".Cu");
+    if (isCopper) copper.push_back(&entry);
+  }
+  for (std::size_t i = 0; i < copper.size(); ++i) {
+    const Node& entry = *copper[i];
+    const std::string_view name = Arg(entry, 1).text();
+    std::string host;
+    if (copper.size() == 1)
+      host = name == "B.Cu" ? "BottomLayer" : "TopLayer";
+    else if (i == 0)
+      host = "TopLayer";
+    else if (i + 1 == copper.size())
+      host = "BottomLayer";
+    else if (i > static_cast<std::size_t>(kMidLayers))
+      Fail(entry, "the copper layer " + std::string(name) +
+                      " has no counterpart: the file keeps at most " + std::to_string(kMidLayers) +
+                      " inner layers");
+    else
+      host = "MidLayer" + std::to_string(i);
+    if (host.starts_with("Mid")) midStack_.push_back(host);
+    copperOrder_.emplace_back(name);
+    copper_.emplace(name, host);
+    // KiCad 6 and later keep a renamed layer's own name after its type; the
+    // objects use the canonical name, but a user name costs nothing to know.
+    if (entry.items().size() > 3 && entry.items()[3].IsAtom())
+      copper_.emplace(entry.items()[3].text(), host);
   }
 }
-std::string Importer::CopperLayer(const Node& where, std::string_view name) {
-  if (name == "F.Cu") return "TopLayer";
-  if (name == "B.Cu") return "BottomLayer";
-  if (name.starts_with("In") && name.ends_with(".Cu")) {
-    int n = 0;
-    auto [ptr, ec] = std::from_chars(name.data() + 2, name.data() + name.size() - 3, n);
-    if (ec == std::errc() && ptr == name.data() + name.size() - 3 && n >= 1) {
-      if (n > kMidLayers)
-        Fail(where, "the copper layer " + std::string(name) +
-                        " has no counterpart: the file keeps at most " +
-                        std::to_string(kMidLayers) + " inner layers");
-      return "MidLayer" + std::to_string(n);
-    }
-  }
-  return {};
+// The host layer of a copper layer of the layer table, or "".
+std::string Importer::CopperLayer(std::string_view name) const {
+  const auto it = copper_.find(name);
+  return it == copper_.end() ? std::string() : it->second;
+}
+// The KiCad layers a layer word stands for: "*.Cu" every copper layer,
+// "F&B.Cu" both outer ones, "*.Mask" both sides' masks; any other word itself.
+std::vector<std::string> Importer::ExpandLayer(std::string_view word) const {
+  const std::size_t dot = word.find('.');
+  if (dot == std::string_view::npos) return {std::string(word)};
+  const std::string_view prefix = word.substr(0, dot), suffix = word.substr(dot);
+  if (prefix != "*" && prefix != "F&B") return {std::string(word)};
+  if (suffix != ".Cu") return {"F" + std::string(suffix), "B" + std::string(suffix)};
+  if (prefix == "*" || copperOrder_.size() < 2) return copperOrder_;
+  return {copperOrder_.front(), copperOrder_.back()};
 }
 // The host layer of a KiCad layer, or "" when it is left out (and reported).
-std::string Importer::MapLayer(const Node& where, std::string_view name) {
-  static const std::map<std::string, std::string, std::less<>> kFixed = {
-      {"F.SilkS", "TopOverlay"},    {"B.SilkS", "BottomOverlay"}, {"F.Paste", "TopPaste"},
-      {"B.Paste", "BottomPaste"},   {"F.Mask", "TopSolder"},      {"B.Mask", "BottomSolder"},
-      {"Edge.Cuts", "Mechanical1"}, {"F.Fab", "Mechanical2"},     {"B.Fab", "Mechanical3"},
-      {"Dwgs.User", "Mechanical4"}};
-  if (auto it = kFixed.find(name); it != kFixed.end()) return it->second;
-  if (std::string copper = CopperLayer(where, name); !copper.empty()) return copper;
+std::string Importer::MapLayer(std::string_view name) const {
+  if (std::string copper = CopperLayer(name); !copper.empty()) return copper;
+  if (auto it = kFixedLayers.find(name); it != kFixedLayers.end()) return it->second;
   return {};
 }
+// The KiCad name of a host layer the board uses.
+std::string Importer::KicadName(std::string_view hostLayer) const {
+  for (const std::string& name : copperOrder_)
+    if (CopperLayer(name) == hostLayer) return name;
+  for (const auto& [name, host] : kFixedLayers)
+    if (host == hostLayer) return name;
+  return std::string(hostLayer);
+}
+bool Importer::IsCopper(std::string_view hostLayer) {
+  return hostLayer == "TopLayer" || hostLayer == "BottomLayer" || hostLayer.starts_with("MidLayer");
+}
 // For drawings: the host layer, or "" after counting the object as left out.
-std::string Importer::DrawingLayer(const Node& item, std::string_view kicadLayer,
-                                   const char* what) {
-  std::string layer = MapLayer(item, kicadLayer);
-  if (layer.empty()) Lose(std::string(what) + " on " + std::string(kicadLayer) + " left out");
+std::string Importer::DrawingLayer(std::string_view kicadLayer, const char* what) {
+  std::string layer = MapLayer(kicadLayer);
+  if (layer.empty())
+    Lose((kicadLayer.ends_with(".Cu") ? "copper " : "") + std::string(what) + " on " +
+         std::string(kicadLayer) + " left out");
   return layer;
 }
 
 // ------------------------------------------------------------ the top level
 void Importer::TopLevel(const Node& item) {
-  static const std::set<std::string_view> kIgnored = {
-      "version",     "generator", "host",  "general", "page",  "paper",
-      "title_block", "layers",    "setup", "group",   "target"};
+  static const std::set<std::string_view> kIgnored = {"version",
+                                                      "generator",
+                                                      "generator_version",
+                                                      "host",
+                                                      "general",
+                                                      "page",
+                                                      "paper",
+                                                      "title_block",
+                                                      "layers",
+                                                      "setup",
+                                                      "group",
+                                                      "target",
+                                                      "embedded_fonts",
+                                                      "embedded_files",
+                                                      "property",
+                                                      "component_classes"};
   const std::string_view head = item.Head();
   if (head == "net") {
     ReadNet(item);
@@ -164,8 +239,17 @@ void Importer::TopLevel(const Node& item) {
     ReadZone(item);
   } else if (head == "gr_text") {
     ReadText(item, nullptr, board_.texts, "board texts");
+  } else if (head == "gr_text_box") {
+    ReadTextBox(item, nullptr, board_.texts);
   } else if (head == "dimension") {
     Lose("dimensions left out");
+  } else if (head == "table") {
+    Lose("tables left out");
+  } else if (head == "image") {
+    Lose("images left out");
+  } else if (head == "generated") {
+    // A tuning pattern: its tracks are also written as tracks of their own.
+    Lose("tuning pattern settings left out (their tracks are kept)");
   } else if (head.starts_with("gr_")) {
     ReadGraphic(item, nullptr, board_, 0, "");
   } else if (!kIgnored.count(head)) {
@@ -184,7 +268,19 @@ void Importer::ReadNet(const Node& item) {
   if (number != 0) {
     if (name.empty()) Fail(item, "net " + std::to_string(number) + " has no name");
     netOrder_.push_back(number);
+    netByName_.emplace(name, number);
   }
+}
+
+int Importer::NetNamed(const Node& name) {
+  if (name.text().empty()) return 0;
+  if (const auto it = netByName_.find(name.text()); it != netByName_.end()) return it->second;
+  const int number = netNames_.empty() ? 1 : netNames_.rbegin()->first + 1;
+  if (number > kMaxNet) Fail(name, "more than " + std::to_string(kMaxNet) + " nets");
+  netNames_[number] = Latin1(name, name.text(), kNameChars, "net names");
+  netOrder_.push_back(number);
+  netByName_.emplace(name.text(), number);
+  return number;
 }
 
 void Importer::ReadSegment(const Node& item) {
@@ -194,7 +290,7 @@ void Importer::ReadSegment(const Node& item) {
   t.b = PointOf(item, "end");
   t.width = WidthOf(item);
   t.net = NetOf(item);
-  t.layer = DrawingLayer(item, LayerOf(item), "tracks");
+  t.layer = DrawingLayer(LayerOf(item), "tracks");
   if (!t.layer.empty()) board_.tracks.push_back(t);
 }
 
@@ -204,7 +300,7 @@ void Importer::ReadArcTrack(const Node& item) {
   ArcTrack a;
   a.width = WidthOf(item);
   a.net = NetOf(item);
-  a.layer = DrawingLayer(item, LayerOf(item), "arc tracks");
+  a.layer = DrawingLayer(LayerOf(item), "arc tracks");
   if (a.layer.empty()) return;
   const Point start = PointOf(item, "start"), end = PointOf(item, "end");
   std::optional<Arc> arc;
@@ -225,27 +321,82 @@ void Importer::ReadArcTrack(const Node& item) {
 }
 
 void Importer::ReadVia(const Node& item) {
-  CheckKnown(item, {"at", "size", "drill", "layers", "net", "tstamp", "uuid", "locked", "free",
-                    "status", "remove_unused_layers", "keep_end_layers", "zone_layer_connections"});
+  CheckKnown(item, {"at",
+                    "size",
+                    "drill",
+                    "layers",
+                    "net",
+                    "tstamp",
+                    "uuid",
+                    "locked",
+                    "free",
+                    "status",
+                    "remove_unused_layers",
+                    "keep_end_layers",
+                    "zone_layer_connections",
+                    "padstack",
+                    "teardrops",
+                    "tenting",
+                    "capping",
+                    "covering",
+                    "plugging",
+                    "filling",
+                    "backdrill",
+                    "tertiary_drill",
+                    "front_post_machining",
+                    "back_post_machining"});
   Via v;
   v.at = PointOf(item, "at");
   const Node* size = item.Find("size");
-  const Node* drill = item.Find("drill");
-  if (size == nullptr || drill == nullptr) Fail(item, "a via needs 'size' and 'drill'");
+  if (size == nullptr) Fail(item, "a via needs its 'size'");
   v.size = MmArg(*size, 1);
-  v.hole = MmArg(*drill, 1);
   v.net = NetOf(item);
+  // KiCad 4 and 5 leave out a drill that is its net class's: found once the
+  // classes are read.
+  const Node* drill = item.Find("drill");
+  if (drill != nullptr)
+    v.hole = MmArg(*drill, 1);
+  else
+    classDrilled_.push_back({vias_.size(), item.offset()});
   v.low = "TopLayer";
   v.high = "BottomLayer";
   if (const Node* layers = item.Find("layers")) {
-    v.low = CopperLayer(*layers, Arg(*layers, 1).text());
-    v.high = CopperLayer(*layers, Arg(*layers, 2).text());
+    v.low = CopperLayer(Arg(*layers, 1).text());
+    v.high = CopperLayer(Arg(*layers, 2).text());
     if (v.low.empty() || v.high.empty()) Fail(*layers, "a via must join two copper layers");
   }
   vias_.push_back(v);
 }
 
 // ------------------------------------------------------------ net classes
+// The holes of the vias that give none: their net's class's via drill, else
+// the default class's, else the board's setup.
+void Importer::ClassDrills() {
+  if (classDrilled_.empty()) return;
+  std::optional<double> fallback;
+  if (const Node* setup = root_.Find("setup"))
+    if (const Node* d = setup->Find("via_drill")) fallback = MmArg(*d, 1);
+  std::map<std::string, double, std::less<>> byNet;
+  for (const NetClass& nc : boardClasses_) {
+    if (!nc.viaHole) continue;
+    if (nc.name == "Default") fallback = nc.viaHole;
+    for (const std::string& net : nc.nets) byNet.emplace(net, *nc.viaHole);
+  }
+  for (const auto& [via, offset] : classDrilled_) {
+    Via& v = vias_[via];
+    const auto it = byNet.find(v.net == 0 ? std::string() : netNames_.at(v.net));
+    if (it != byNet.end())
+      v.hole = it->second;
+    else if (fallback)
+      v.hole = *fallback;
+    else
+      throw ImportError{
+          {}, "a via gives no drill, and neither its net class nor the board's setup does", offset};
+  }
+  Lose("vias without a drill of their own given their net class's",
+       static_cast<int>(classDrilled_.size()));
+}
+
 void Importer::ReadBoardClass(const Node& item) {
   NetClass nc;
   nc.name = Latin1(item, Arg(item, 1).text(), kNameChars, "class names");
@@ -355,14 +506,20 @@ void Importer::BuildOutline() {
   }
   if (bestArea < 0) Lose("board outlines not closed: no outline written");
   if (outline_.size() > kOutlinePoints) {
-    std::vector<Point> points;
-    for (const OutlineEntry& e : outline_) points.push_back(e.at);
-    outline_.clear();
-    for (const Point& p : Simplify(std::move(points), kOutlinePoints))
-      outline_.push_back({p, std::nullopt});
+    outline_ = Simplified(outline_);
     Lose("board outlines over " + std::to_string(kOutlinePoints) +
          " segments simplified to straight segments");
   }
+}
+
+// An outline cut down to the most points the file keeps, of straight segments.
+std::vector<OutlineEntry> Importer::Simplified(const std::vector<OutlineEntry>& outline) {
+  std::vector<Point> points;
+  for (const OutlineEntry& e : outline) points.push_back(e.at);
+  std::vector<OutlineEntry> out;
+  for (const Point& p : Simplify(std::move(points), kOutlinePoints))
+    out.push_back({p, std::nullopt});
+  return out;
 }
 
 ImportedBoard Importer::Result() {

@@ -38,7 +38,13 @@ inline constexpr std::size_t kNameChars = 255;
 inline constexpr std::size_t kPadNameChars = 20;
 inline constexpr std::size_t kOutlinePoints = 500;
 inline constexpr int kMidLayers = 14;
+// Straight segments a curve is written as.
+inline constexpr int kCurveSegments = 8;
 inline constexpr int kMaxNet = 1000000;
+// The newest board format read in full (KiCad 9).
+inline constexpr int kNewestVersion = 20241229;
+// The last format of KiCad 5 (KiCad 3 and 4 say 3 and 4).
+inline constexpr int kKicad5Version = 20171130;
 
 // A graphic edge of the board outline: a line or an arc.
 struct Edge {
@@ -119,23 +125,32 @@ class Importer {
     if (l == nullptr) Fail(parent, "'" + std::string(parent.Head()) + "' has no layer");
     return Arg(*l, 1).text();
   }
+  // The net of an object: by number (KiCad 9 and before), or by name, as
+  // newer versions give it, defining the net on first use when the board
+  // has no net list.
   int NetOf(const Node& parent) {
     const Node* n = parent.Find("net");
     if (n == nullptr) return 0;
-    const double v = NumberArg(*n, 1);
+    const Node& value = Arg(*n, 1);
+    if (value.kind() == Node::Kind::String) return NetNamed(value);
+    const double v = Number(value);
     if (v != std::floor(v) || v < 0 || v > kMaxNet || !netNames_.count(static_cast<int>(v)))
-      Fail(*n, "no net " + std::string(Arg(*n, 1).text()) + " in the board's net list");
+      Fail(*n, "no net " + std::string(value.text()) + " in the board's net list");
     return static_cast<int>(v);
   }
+  int NetNamed(const Node& name);
 
   std::string Latin1(const Node& where, std::string_view utf8, std::size_t limit,
                      const char* field);
 
   // ---------------- layers (Importer.cpp)
   void ReadLayerTable();
-  static std::string CopperLayer(const Node& where, std::string_view name);
-  static std::string MapLayer(const Node& where, std::string_view name);
-  std::string DrawingLayer(const Node& item, std::string_view kicadLayer, const char* what);
+  std::string CopperLayer(std::string_view name) const;
+  std::vector<std::string> ExpandLayer(std::string_view word) const;
+  std::string MapLayer(std::string_view name) const;
+  static bool IsCopper(std::string_view hostLayer);
+  std::string KicadName(std::string_view hostLayer) const;
+  std::string DrawingLayer(std::string_view kicadLayer, const char* what);
 
   // ---------------- top level, tracks and vias
   void TopLevel(const Node& item);
@@ -154,12 +169,16 @@ class Importer {
 
   void ReadGraphic(const Node& item, const Frame* fp, Primitives& into, int net,
                    const std::string& padLayer);
-  std::vector<Point> Points(const Node& pts, const Frame* fp);
+  std::vector<OutlineEntry> Outline(const Node& pts, const Frame* fp);
   void AppendPoints(const Node& pts, const Frame* fp, std::vector<Point>& into);
   void ReadText(const Node& item, const Frame* fp, std::vector<Text>& into, const char* what,
                 std::optional<Text>* single = nullptr, bool forceLayer = false,
                 bool bottom = false);
-  static std::string Substitute(std::string text, std::string_view var, const std::string& by);
+  static const Node& TextOf(const Node& item, std::size_t first);
+  static bool Hidden(const Node& item);
+  bool PlaceText(const Node& item, Text& t, const char* what, bool forceLayer, bool bottom);
+  void ReadTextBox(const Node& item, const Frame* fp, std::vector<Text>& into);
+  std::string Expand(std::string_view text) const;
 
   // ---------------- zones (ImportGraphics.cpp)
   void ReadZone(const Node& item);
@@ -171,26 +190,40 @@ class Importer {
 
   // ---------------- net classes, outline, result
   void ReadBoardClass(const Node& item);
+  void ClassDrills();
   void ReadProjectClasses();
   void BuildOutline();
+  static std::vector<OutlineEntry> Simplified(const std::vector<OutlineEntry>& outline);
   ImportedBoard Result();
 
   const Tree& tree_;
   const Node& root_;
   std::string_view project_;
+  double version_ = 0;
   std::vector<std::string> midStack_;
+  // The copper layers of the layer table: host layer by KiCad name, and the
+  // KiCad names from front to back.
+  std::map<std::string, std::string, std::less<>> copper_;
+  std::vector<std::string> copperOrder_;
   std::map<int, std::string> netNames_;
+  std::map<std::string, int, std::less<>> netByName_;  // KiCad's names (UTF-8)
   std::vector<int> netOrder_;
   std::vector<NetClass> boardClasses_;
   std::vector<Component> components_;
   Primitives board_;
   std::vector<Via> vias_;
+  struct ClassDrilled {
+    std::size_t via;
+    std::size_t offset;
+  };
+  std::vector<ClassDrilled> classDrilled_;  // vias whose drill is their net class's
   std::vector<Polygon> polygons_;
   std::vector<FilledArea> areas_;
   std::vector<Point> areaPoints_;
   std::vector<Edge> edges_;
   std::vector<OutlineEntry> outline_;
-  std::string reference_, value_;
+  // The fields of the footprint being read, by variable name (REFERENCE, VALUE...).
+  std::map<std::string, std::string, std::less<>> fields_;
   std::map<std::string, int> losses_;
   // Unknown tokens: where each was first found and how often.
   struct Unknowns {

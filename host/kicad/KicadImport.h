@@ -18,6 +18,23 @@ struct Conversion {
 // True when `text` is a KiCad board: its first list is (kicad_pcb ...).
 bool IsKicadBoard(std::string_view text);
 
+// When `text` is not a KiCad board but may be taken for one (a KiCad
+// schematic, footprint or library, a board in KiCad's legacy format, a git
+// LFS pointer saved in place of the file, any other S-expression): what it
+// is and what to give instead. Empty for anything else.
+std::string NotABoard(std::string_view text);
+
+// The board a path given as a board stands for. A KiCad project file
+// (X.kicad_pro) stands for the board beside it (X.kicad_pcb); a project
+// folder for the board in it named like the folder, else the board of its
+// only project file, else its only board. Any other path stands for itself.
+struct BoardPath {
+  std::string board;    // the file to read; empty when there is none
+  std::string message;  // which board a project file or folder stands for, or
+                        // why none; empty when the path stands for itself
+};
+BoardPath FindBoard(const std::string& path);
+
 // Converts a KiCad board. `project` is the text of the project file
 // (.kicad_pro, JSON) or empty; its net classes replace those of the board.
 // On an error returns false and sets `error` to "<place>: <what>".

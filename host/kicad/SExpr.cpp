@@ -37,6 +37,96 @@ std::string Tree::PlaceAt(std::size_t offset) const {
   return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
+namespace {
+
+// An extra '(' deep in a file is closed by the ')' meant for its parent, and so
+// on outwards: at the end only the first list is open, which says nothing.
+// KiCad indents its files, so the culprit shows where a line starts no deeper
+// than the line of a list still open: that list goes on with lines at its
+// own indentation, or a ')' at the start of a line closes it from further
+// out. Of the lists then open from lines no shallower, the outermost is the
+// suspect (never the first list, which holds everything). A suspect closed on
+// a line as deep as its own was only laid out oddly; so was one whose
+// enclosing list is then closed as KiCad lays it out, by a ')' starting a
+// line at that list's indentation (with a list too many, the ')' meant for
+// each list closes the one inside it). Either way the search goes on. Without
+// a suspect, the innermost list open at the end (`innermost`) is reported.
+// Run only after the reader failed, so the reading itself is no slower.
+struct Unclosed {
+  std::size_t at = 0;                             // the '('
+  std::size_t evidence = std::string_view::npos;  // the line that shows it; npos: none
+};
+
+Unclosed LikeliestUnclosed(std::string_view text, std::size_t innermost) {
+  struct Open {
+    std::size_t at;
+    std::size_t indent;  // of the line the '(' is on
+  };
+  std::vector<Open> open;
+  Unclosed suspect{innermost};
+  std::size_t suspectDepth = 0;  // 0: none; else the suspect is or was open[suspectDepth - 1]
+  std::size_t enclosing = 0;     // once the suspect is closed: how many lists around it are open
+  bool suspectClosed = false;
+  std::size_t indent = 0;     // of the line read
+  std::size_t lineFirst = 0;  // its first character
+  bool lineStart = true;
+  const auto clear = [&] {
+    suspect = {innermost};
+    suspectDepth = 0;
+    suspectClosed = false;
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\n') {
+      lineStart = true;
+      indent = 0;
+      continue;
+    }
+    if (c == ' ' || c == '\t' || c == '\r') {
+      if (lineStart) ++indent;
+      continue;
+    }
+    const bool closing = c == ')';
+    if (lineStart) {
+      lineStart = false;
+      lineFirst = i;
+      if (suspectDepth == 0 && !open.empty() &&
+          (closing ? indent < open.back().indent : indent <= open.back().indent)) {
+        std::size_t k = open.size();
+        while (k > 1 && (closing ? open[k - 1].indent > indent : open[k - 1].indent >= indent)) --k;
+        if (k < open.size()) {
+          suspect = {open[k].at, i};
+          suspectDepth = k + 1;
+        }
+      }
+    }
+    if (c == '(') {
+      open.push_back({i, indent});
+    } else if (closing) {
+      if (open.empty()) break;
+      const Open& list = open.back();
+      if (suspectDepth != 0 && !suspectClosed && open.size() == suspectDepth) {
+        if (indent < list.indent) {
+          suspectClosed = true;
+          enclosing = suspectDepth - 1;
+        } else {
+          clear();
+        }
+      } else if (suspectClosed && open.size() <= enclosing) {
+        enclosing = open.size() - 1;
+        if (lineFirst == i && indent == list.indent) clear();
+      }
+      open.pop_back();
+    } else if (c == '"') {
+      for (++i; i < text.size() && text[i] != '"'; ++i)
+        if (text[i] == '\\') ++i;
+    }
+  }
+  return suspect;
+}
+
+}  // namespace
+
 // Reads the text into a tree. The elements of a list gather in the scratch
 // list of its depth (one per depth, made up front so that none moves, reused
 // from list to list) and, at its ')', are copied side by side into the
@@ -95,6 +185,17 @@ class Reader {
     return false;
   }
 
+  // The text ends with `innermost` and the lists around it open.
+  bool FailUnclosed(std::size_t innermost, std::string& error) const {
+    const Unclosed unclosed = LikeliestUnclosed(text_, innermost);
+    std::string what = "this '(' is never closed";
+    if (unclosed.evidence != std::string_view::npos) {
+      const std::string line = tree_.PlaceAt(unclosed.evidence);
+      what += ", judging by the indentation of " + line.substr(0, line.find(','));
+    }
+    return FailAt(unclosed.at, std::move(what), error);
+  }
+
   void Start(Node& node, Node::Kind kind) const {
     node.offset_ = static_cast<std::uint32_t>(pos_);
     node.bits_ = static_cast<std::uint32_t>(kind) << Node::kSizeBits;
@@ -119,17 +220,23 @@ class Reader {
     return at;
   }
 
-  // At '(': reads the list up to its ')'.
-  bool ReadList(Node& list, int depth, std::string& error) {
+  // At '(': reads the list up to its ')'. `opened` false: the '(' is
+  // missing, and the list starts here (see UnopenedList).
+  bool ReadList(Node& list, int depth, std::string& error, bool opened = true) {
     Start(list, Node::Kind::List);
     if (depth > kMaxDepth)
       return Fail("lists nested deeper than " + std::to_string(kMaxDepth), error);
-    ++pos_;
+    if (opened) ++pos_;
     std::vector<Node>& items = scratch_[static_cast<std::size_t>(depth) - 1];
     items.clear();
+    if (!opened) {
+      Node head;
+      ReadSymbol(head);
+      items.push_back(head);
+    }
     for (;;) {
       SkipBlanks();
-      if (AtEnd()) return FailAt(list.offset_, "this '(' is never closed", error);
+      if (AtEnd()) return FailUnclosed(list.offset_, error);
       const char c = Peek();
       if (c == ')') {
         ++pos_;
@@ -147,11 +254,25 @@ class Reader {
         if (!ReadList(item, depth + 1, error)) return false;
       } else if (c == '"') {
         if (!ReadString(item, error)) return false;
+      } else if (UnopenedList()) {
+        if (!ReadList(item, depth + 1, error, false)) return false;
+        ++tree_.repaired_;
       } else {
         ReadSymbol(item);
       }
       items.push_back(item);
     }
+  }
+
+  // Some KiCad boards hold "(curved_edges no)filter_ratio 0.9)" in their
+  // teardrop settings, a fault of the program that wrote them; KiCad reads a
+  // keyword there as if its '(' were written, and so does this reader: this
+  // keyword only, right after a ')'.
+  bool UnopenedList() const {
+    constexpr std::string_view kKeyword = "filter_ratio";
+    return pos_ > 0 && text_[pos_ - 1] == ')' &&
+           text_.compare(pos_, kKeyword.size(), kKeyword) == 0 &&
+           pos_ + kKeyword.size() < text_.size() && ClassAt(pos_ + kKeyword.size()) == kBlank;
   }
 
   void ReadSymbol(Node& atom) {

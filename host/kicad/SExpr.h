@@ -72,6 +72,9 @@ class Tree {
   // characters, not the continuation bytes of UTF-8.
   std::string Place(const Node& node) const { return PlaceAt(node.offset()); }
   std::string PlaceAt(std::size_t offset) const;
+  // How many lists were read whose '(' was missing (a known writer's fault
+  // that KiCad reads through).
+  std::size_t repaired() const { return repaired_; }
 
  private:
   friend class Reader;
@@ -84,6 +87,7 @@ class Tree {
   std::vector<std::unique_ptr<Node, FreeBlock>> blocks_;
   std::deque<std::string> decoded_;              // strings with escapes
   mutable std::vector<std::size_t> lineStarts_;  // made on the first Place
+  std::size_t repaired_ = 0;
 };
 
 // Reads one top-level list (whitespace around it is allowed, nothing else).

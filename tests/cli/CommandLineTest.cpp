@@ -46,7 +46,7 @@ TEST(CommandLine, FileErrorsSayWhyAndComeBeforeTheBoardLoads) {
       {{folder + "/missing.json"},
        3,
        folder + "/missing.json: cannot open the board file: No such file or directory"},
-      {{folder}, 3, folder + ": cannot read the board file: Is a directory"},
+      {{folder}, 3, folder + ": a folder with no KiCad board (.kicad_pcb) in it"},
       {{"/dev/zero", "-o", folder + "/z.pcb"}, 3, "/dev/zero: not a regular file"},
       {{bad, "-o", folder + "/missing/out.pcb"},
        1,

@@ -146,15 +146,12 @@ TEST(KicadImport, EachPadShapeAndLayerRule) {
     const char* layer;
     int shape;
     long long xs, ys, hole;
-  } expect[] = {{"MultiLayer", 1, 787402, 787402, 393701},
-                {"MultiLayer", 1, 787402, 1181102, 393701},
-                {"BottomLayer", 2, 787402, 393701, 0},
-                {"TopLayer", 2, 787402, 393701, 0},
-                {"TopLayer", 2, 787402, 393701, 0},
-                {"TopLayer", 3, 787402, 787402, 0},
-                {"MultiLayer", 1, 1181102, 1181102, 1181102},
-                {"TopLayer", 2, 393701, 393701, 0},
-                {"TopLayer", 2, 393701, 393701, 0}};
+  } expect[] = {
+      {"MultiLayer", 1, 787402, 787402, 393701},    {"MultiLayer", 1, 787402, 1181102, 393701},
+      {"BottomLayer", 2, 787402, 393701, 0},        {"TopLayer", 2, 787402, 393701, 0},
+      {"TopLayer", 2, 787402, 393701, 0},           {"TopLayer", 3, 787402, 787402, 0},
+      {"MultiLayer", 1, 1181102, 1181102, 1181102}, {"TopLayer", 2, 393701, 393701, 0},
+      {"TopSolder", 2, 393701, 393701, 0}};
   for (std::size_t i = 0; i < 9; ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(pads[i]["layer"], expect[i].layer);
@@ -173,10 +170,13 @@ TEST(KicadImport, EachPadShapeAndLayerRule) {
   EXPECT_EQ(track["x2"], 5905512);  // 15 mm
   EXPECT_EQ(track["width"], 196850);
   for (const char* line :
-       {"1 slotted holes written as round holes", "1 rounded-rectangle pads written as rectangles",
-        "1 trapezoid pads written as rectangles", "1 chamfered pads written as octagons",
-        "1 pad names cut to 20 characters",
-        "1 pads without copper placed on their side's copper layer"})
+       {"1 slotted holes written as round holes",
+        "1 copper pads on F.Cu with rounded corners written as rectangles",
+        "1 copper pads on F.Cu of trapezoid shape written as rectangles",
+        "1 copper pads on F.Cu with chamfered corners written as octagons",
+        "1 copper pads on F.Cu of custom shape written as their anchor pad and their shapes as "
+        "tracks",
+        "1 pad names cut to 20 characters", "1 pads without copper written on F.Mask"})
     EXPECT_TRUE(Reports(out, line)) << line;
 }
 
@@ -238,7 +238,9 @@ TEST(KicadImport, ZonesNetClassesAndTexts) {
   for (const char* line :
        {"1 drawings on F.CrtYd left out", "1 characters beyond Latin-1 written as '?'",
         "1 texts of several lines written as one text a line",
-        "2 zone outlines over 500 segments simplified",
+        "1 copper zone outlines on F.Cu over 500 segments simplified",
+        "1 copper zone outlines on B.Cu over 500 segments simplified",
+        "1 copper zone fills on B.Cu written as their outlines",
         "1 unknown token 'colour' in 'segment' ignored (first at line 10, column 68)"})
     EXPECT_TRUE(Reports(out, line)) << line;
 }
@@ -276,25 +278,213 @@ TEST(KicadImport, EdgeCutsJoinIntoTheBoardOutlineWhateverTheirOrderAndDirection)
 }
 
 TEST(KicadImport, RefusesWhatHasNoPlaceInTheFile) {
-  EXPECT_EQ(ErrorOf(Board("", "(1 \"In1.Cu\" signal) (15 \"In15.Cu\" signal) ")),
-            "line 2, column 49: the copper layer In15.Cu has no counterpart: the file keeps at "
-            "most 14 inner layers");
+  std::string inner;
+  for (int i = 1; i <= 15; ++i)
+    inner += "(" + std::to_string(i) + " \"In" + std::to_string(i) + ".Cu\" signal) ";
+  const std::string error = ErrorOf(Board("", inner));
+  EXPECT_NE(error.find(": the copper layer In15.Cu has no counterpart: the file keeps at most 14 "
+                       "inner layers"),
+            std::string::npos)
+      << error;
   EXPECT_EQ(ErrorOf(Board("(segment (start 1 1) (end 2 1) (width 0.25) (layer \"F.Cu\") (net 7))")),
             "line 5, column 60: no net 7 in the board's net list");
   EXPECT_EQ(ErrorOf(Board("(via (at 1 x) (size 1) (drill 0.5) (layers \"F.Cu\" \"B.Cu\"))")),
             "line 5, column 12: expected a number, found 'x'");
-  EXPECT_EQ(ErrorOf("(kicad_pcb (version 20221018))"),
-            "line 1, column 12: KiCad board format version 20221018 is not read; versions "
-            "20171130 (KiCad 5) to 2021xxxx (KiCad 6) are");
   EXPECT_EQ(
       ErrorOf("(kicad_sch (version 20211014))"),
       "line 1, column 1: not a KiCad board: the file starts with '(kicad_sch', not '(kicad_pcb'");
   EXPECT_TRUE(kicad::IsKicadBoard("\xEF\xBB\xBF\n ( kicad_pcb (version 4))"));
   EXPECT_FALSE(kicad::IsKicadBoard("{\"pcb28_board\": 1}"));
   EXPECT_FALSE(kicad::IsKicadBoard("(kicad_pcbx)"));
-  // Inner layers keep their copper order in the stack.
-  const Converted out = Convert(Board("", "(2 \"In2.Cu\" signal) (1 \"In1.Cu\" signal) "));
-  EXPECT_EQ(out.doc["stack"], json::array({"TopLayer", "MidLayer2", "MidLayer1", "BottomLayer"}));
+  // The layer table lists the copper layers front to back; the inner ones
+  // are the mid layers in that order, whatever their names or ordinals.
+  const Converted out =
+      Convert(Board("(segment (start 1 1) (end 2 1) (width 0.25) (layer \"In1.Cu\") (net 2))",
+                    "(2 \"In2.Cu\" signal) (1 \"In1.Cu\" signal) "));
+  EXPECT_EQ(out.doc["stack"], json::array({"TopLayer", "MidLayer1", "MidLayer2", "BottomLayer"}));
+  EXPECT_EQ(out.doc["tracks"][4]["layer"], "MidLayer2");
+}
+
+// KiCad 4 and 5: `module`, nothing quoted, copper layers renamed in the
+// layer table (known by their type), %R in footprint texts, centre-and-angle
+// arcs, flags after the text.
+TEST(KicadVersions, KiCad4And5BoardsWithRenamedCopper) {
+  const Converted out = Convert(
+      "(kicad_pcb (version 4) (host pcbnew 4.0.7)\n"
+      "  (layers (0 C1F signal) (1 GND.Cu power) (2 PWR power) (31 C4B signal)\n"
+      "    (37 F.SilkS user) (44 Edge.Cuts user) (40 Dwgs.User user))\n"
+      "  (setup (via_drill 0.4))\n"
+      "  (net 0 \"\") (net 1 GND) (net 2 VCC)\n"
+      "  (net_class Default \"\" (via_dia 0.8) (add_net GND))\n"
+      "  (net_class Power \"\" (via_dia 1) (via_drill 0.5) (add_net VCC))\n"
+      "  (gr_line (start 0 0) (end 50 0) (layer Edge.Cuts) (width 0.1))\n"
+      "  (gr_line (start 50 0) (end 50 40) (layer Edge.Cuts) (width 0.1))\n"
+      "  (gr_line (start 50 40) (end 0 40) (layer Edge.Cuts) (width 0.1))\n"
+      "  (gr_line (start 0 40) (end 0 0) (layer Edge.Cuts) (width 0.1))\n"
+      "  (module Resistors:R_0805 (layer C1F) (tedit 5415CC62) (at 10 20 90)\n"
+      "    (fp_text reference R7 (at 0 -1.65 90) (layer F.SilkS)\n"
+      "      (effects (font (size 1 1) (thickness 0.15))))\n"
+      "    (fp_text value 10k (at 0 1.65 90) (layer F.Fab) hide\n"
+      "      (effects (font (size 1 1) (thickness 0.15))))\n"
+      "    (fp_text user %R-%V (at 0 0 90) (layer Dwgs.User))\n"
+      "    (pad 1 smd rect (at -0.95 0 90) (size 0.7 1.3) (layers C1F F.Paste F.Mask)\n"
+      "      (net 1 GND)))\n"
+      "  (segment (start 5 5) (end 15 5) (width 0.25) (layer PWR) (net 2))\n"
+      "  (segment (start 5 6) (end 15 6) (width 0.25) (layer GND.Cu) (net 1))\n"
+      "  (gr_arc (start 25 20) (end 30 20) (angle 90) (layer Dwgs.User) (width 0.1))\n"
+      // Vias that leave their drill to their net class, or else to the setup.
+      "  (via (at 5 10) (size 1) (layers C1F C4B) (net 2))\n"
+      "  (via (at 6 10) (size 0.8) (layers GND.Cu C4B) (net 1))\n"
+      "  (zone (net 1) (net_name GND) (layer GND.Cu) (min_thickness 0.254)\n"
+      "    (polygon (pts (xy 1 1) (xy 49 1) (xy 49 39) (xy 1 39)))\n"
+      "    (filled_polygon (pts (xy 1 1) (xy 49 1) (xy 49 39)))))\n");
+  EXPECT_EQ(out.doc["stack"], json::array({"TopLayer", "MidLayer1", "MidLayer2", "BottomLayer"}));
+  const json& comp = out.doc["components"][0];
+  EXPECT_EQ(comp["pattern"], "R_0805");
+  EXPECT_EQ(comp["layer"], "TopLayer");
+  EXPECT_EQ(comp["pads"][0]["layer"], "TopLayer");
+  EXPECT_EQ(comp["designator"]["text"], "R7");
+  EXPECT_EQ(comp["comment"]["text"], "10k");
+  EXPECT_EQ(comp["texts"][0]["text"], "R7-10k");
+  EXPECT_EQ(comp["texts"][0]["layer"], "Mechanical4");
+  // Edge (4), the two segments on the renamed inner layers, the fill (3 edges).
+  const json& tracks = out.doc["tracks"];
+  ASSERT_EQ(tracks.size(), 9u);
+  EXPECT_EQ(tracks[4]["layer"], "MidLayer2");
+  EXPECT_EQ(tracks[4]["net"], "VCC");
+  EXPECT_EQ(tracks[5]["layer"], "MidLayer1");
+  EXPECT_EQ(tracks[6]["layer"], "MidLayer1");
+  EXPECT_EQ(out.doc["polygons"][0]["layer"], "MidLayer1");
+  EXPECT_TRUE(Reports(out, "1 copper zone fills on GND.Cu written as their outlines"));
+  const json& vias = out.doc["vias"];
+  ASSERT_EQ(vias.size(), 2u);
+  EXPECT_EQ(vias[0]["hole"], 196850);  // 0.5 mm, the Power class's
+  EXPECT_EQ(vias[1]["hole"], 157480);  // 0.4 mm, the setup's
+  EXPECT_EQ(vias[1]["low_layer"], "MidLayer1");
+  EXPECT_TRUE(Reports(out, "2 vias without a drill of their own given their net class's"));
+  // Nothing about versions: version 4 is read in full.
+  for (const std::string& line : out.report) EXPECT_EQ(line.find("version"), std::string::npos);
+}
+
+// KiCad 7 and 8: quoted everything, strokes, filled shapes, text boxes,
+// reference and value as properties (hidden by (hide yes)), flags before
+// the text, a self-referring text variable expanded once.
+TEST(KicadVersions, KiCad7And8FieldsFlagsAndShapes) {
+  const Converted out = Convert(Board(
+      "(footprint \"Lib:SOT-23\" (layer \"F.Cu\") (uuid \"u\") (at 20 20)\n"
+      "  (property \"Reference\" \"Q${REFERENCE}\" (at 0 -2 0) (layer \"F.SilkS\") (uuid \"a\")\n"
+      "    (effects (font (size 1 1) (thickness 0.15))))\n"
+      "  (property \"Value\" \"BC817\" (at 0 2 0) (layer \"F.Fab\") (hide yes) (uuid \"b\")\n"
+      "    (effects (font (size 1 1) (thickness 0.15))))\n"
+      "  (property \"Datasheet\" \"\" (at 0 0 0) (layer \"F.Fab\") (hide yes))\n"
+      "  (property \"MPN\" \"X-1\" (at 0 3 0) (layer \"F.Fab\"))\n"
+      "  (fp_text user \"${VALUE}/${MPN}/${UNKNOWN}\" (at 0 0 0) (layer \"F.Fab\") (uuid \"c\"))\n"
+      "  (fp_rect (start -1 -1) (end 1 1) (stroke (width 0.1) (type solid)) (fill solid)\n"
+      "    (layer \"F.SilkS\") (uuid \"d\"))\n"
+      "  (pad \"1\" smd rect (at 0 0) (size 1 1) (layers \"F.Cu\" \"F.Mask\") (net 1 \"GND\")\n"
+      "    (uuid \"e\")))\n"
+      "(footprint \"Old\" (layer \"B.Cu\") (at 30 20)\n"
+      "  (fp_text reference locked \"U1\" (at 0 0) (layer \"B.SilkS\"))\n"
+      "  (fp_text value \"${REFERENCE}${REFERENCE}\" (at 0 1) (layer \"B.Fab\") hide))\n"
+      "(gr_poly (pts (xy 1 1) (xy 3 1) (xy 3 3)) (stroke (width 0.2) (type solid))\n"
+      "  (fill yes) (layer \"F.Cu\") (net 1) (uuid \"f\"))\n"
+      "(gr_text_box \"boxed\\ntext\" (start 40 10) (end 48 14) (layer \"F.SilkS\")\n"
+      "  (effects (font (size 1 1) (thickness 0.1))) (border yes) (uuid \"g\"))\n"));
+  const json& q = out.doc["components"][0];
+  EXPECT_EQ(q["designator"]["text"], "QQ${REFERENCE}");  // expanded once, never again
+  EXPECT_EQ(q["comment"]["text"], "BC817");
+  EXPECT_EQ(q["comment"]["layer"], "Mechanical2");
+  // The visible field and the user text, its variables expanded once; an
+  // unknown variable stays as written.
+  ASSERT_EQ(q["texts"].size(), 2u);
+  EXPECT_EQ(q["texts"][0]["text"], "X-1");
+  EXPECT_EQ(q["texts"][1]["text"], "BC817/X-1/${UNKNOWN}");
+  EXPECT_EQ(q["fills"].size(), 1u);
+  EXPECT_EQ(q["fills"][0]["x"], 7480315);  // 19 mm
+  const json& u = out.doc["components"][1];
+  EXPECT_EQ(u["designator"]["text"], "U1");
+  EXPECT_EQ(u["comment"]["text"], "U1U1");
+  // The copper polygon's outline keeps its net; the text box one text a line.
+  const json& tracks = out.doc["tracks"];
+  ASSERT_EQ(tracks.size(), 4u + 3);
+  EXPECT_EQ(tracks[4]["net"], "GND");
+  ASSERT_EQ(out.doc["texts"].size(), 2u);
+  EXPECT_EQ(out.doc["texts"][0]["text"], "boxed");
+  EXPECT_EQ(out.doc["texts"][0]["x"], 15748031);  // 40 mm
+  EXPECT_EQ(out.doc["texts"][0]["y"], 11417323);  // 40 - 11 mm: a height down
+  EXPECT_EQ(out.doc["texts"][1]["y"], 10787402);  // 1.6 mm further
+  for (const char* line : {"1 hidden footprint fields left out",
+                           "1 copper filled polygons on F.Cu written as their outlines",
+                           "1 text boxes written as texts without their box"})
+    EXPECT_TRUE(Reports(out, line)) << line;
+}
+
+// KiCad 9: layer ordinals of its own (B.Cu 2, In1.Cu 4), zones on several
+// copper layers with a fill per layer, arcs in point lists, pad stacks,
+// paste-only pads, tracks shorter than a host unit, and a newer version.
+TEST(KicadVersions, KiCad9AndNewer) {
+  const std::string head =
+      "(kicad_pcb (version 20241229) (generator \"pcbnew\") (generator_version \"9.0\")\n"
+      "  (layers (0 \"F.Cu\" signal) (4 \"In1.Cu\" signal) (2 \"B.Cu\" signal)\n"
+      "    (13 \"F.Paste\" user) (1 \"F.Mask\" user) (25 \"Edge.Cuts\" user))\n"
+      "  (net 0 \"\") (net 1 \"GND\")\n"
+      "  (gr_rect (start 0 0) (end 50 40) (stroke (width 0.1) (type default)) (layer "
+      "\"Edge.Cuts\"))\n";
+  const std::string body =
+      "  (zone (net 1) (net_name \"GND\") (layers \"F&B.Cu\" \"In1.Cu\") (min_thickness 0.25)\n"
+      "    (polygon (pts (xy 1 1) (arc (start 10 1) (mid 12 3) (end 10 5)) (xy 1 5)))\n"
+      "    (filled_polygon (layer \"In1.Cu\") (pts (xy 2 2) (xy 9 2) (xy 9 4)))\n"
+      "    (filled_polygon (layer \"B.Cu\") (pts (xy 2 2) (xy 9 2) (xy 9 4) (xy 2 4))))\n"
+      "  (footprint \"F\" (layer \"F.Cu\") (at 20 20) (embedded_fonts no)\n"
+      "    (property \"Reference\" \"J1\" (at 0 0 0) (layer \"F.SilkS\"))\n"
+      "    (pad \"1\" smd roundrect (at 0 0) (size 1 1) (layers \"F.Paste\") (net 1 \"GND\"))\n"
+      "    (pad \"2\" thru_hole circle (at 2 0) (size 1.5 1.5) (drill 0.8) (layers \"*.Cu\")\n"
+      "      (padstack (mode front_inner_back) (layer \"Inner\" (shape circle) (size 1 1)))\n"
+      "      (teardrops (best_length_ratio 0.5) (enabled yes)) (tenting (front yes))))\n"
+      "  (segment (start 5 30) (end 5.000001 30) (width 0.2) (layer \"F.Cu\") (net 1))\n"
+      "  (via (at 8 8) (size 0.6) (drill 0.3) (layers \"F.Cu\" \"B.Cu\") (net 1)\n"
+      "    (tenting (front none)) (teardrops (enabled no)))\n"
+      "  (embedded_fonts no))\n";
+  const Converted out = Convert(head + body);
+  EXPECT_EQ(out.doc["stack"], json::array({"TopLayer", "MidLayer1", "BottomLayer"}));
+  // One polygon per copper layer, the outline's arc kept as an arc.
+  const json& polys = out.doc["polygons"];
+  ASSERT_EQ(polys.size(), 3u);
+  EXPECT_EQ(polys[0]["layer"], "TopLayer");
+  EXPECT_EQ(polys[1]["layer"], "BottomLayer");
+  EXPECT_EQ(polys[2]["layer"], "MidLayer1");
+  ASSERT_EQ(polys[0]["outline"].size(), 5u);  // 4 entries, closed
+  EXPECT_TRUE(polys[0]["outline"][1].contains("arc"));
+  EXPECT_EQ(polys[0]["outline"][1]["arc"]["radius"], 787402);  // 2 mm about (10, 3)
+  // Each fill on its own layer's polygon; the segment of 1 nm is left out.
+  const json& tracks = out.doc["tracks"];
+  ASSERT_EQ(tracks.size(), 4u + 3 + 4);
+  EXPECT_EQ(tracks[4]["layer"], "MidLayer1");
+  EXPECT_EQ(tracks[4]["polygon"], polys[2]["id"]);
+  EXPECT_EQ(tracks[7]["polygon"], polys[1]["id"]);
+  const json& pads = out.doc["components"][0]["pads"];
+  EXPECT_EQ(pads[0]["layer"], "TopPaste");
+  EXPECT_EQ(pads[0]["net"], "");
+  EXPECT_EQ(pads[1]["layer"], "MultiLayer");
+  for (const char* line :
+       {"1 pads without copper written on F.Paste",
+        "1 copper zone fills on In1.Cu written as their outlines",
+        "1 copper tracks of zero length on F.Cu left out",
+        "1 copper pads on *.Cu with shapes of their own per layer written with their front shape"})
+    EXPECT_TRUE(Reports(out, line)) << line;
+  for (const std::string& line : out.report)
+    EXPECT_EQ(line.find("unknown"), std::string::npos) << line;
+
+  // A newer version is read as far as it is understood, with one line; its
+  // nets may be named rather than numbered.
+  const Converted newer = Convert(
+      "(kicad_pcb (version 20250901) (layers (0 \"F.Cu\" signal) (2 \"B.Cu\" signal))\n"
+      "  (segment (start 1 1) (end 5 1) (width 0.2) (layer \"B.Cu\") (net \"SDA\")))\n");
+  EXPECT_EQ(newer.report.at(0),
+            "KiCad board format version 20250901 is newer than the newest read in full "
+            "(20241229, KiCad 9): read as far as it is understood");
+  EXPECT_EQ(newer.doc["nets"][0]["name"], "SDA");
+  EXPECT_EQ(newer.doc["tracks"][0]["net"], "SDA");
 }
 
 TEST(KicadImport, TheDocumentKeepsRoomForTheReaderAfterItsText) {

@@ -101,4 +101,24 @@ TEST(SExpr, FaultsSayWhereAndWhat) {
   EXPECT_EQ(ErrorOf("(a\n \"b\\"), "line 2, column 2: this string is never closed");
 }
 
+// "(curved_edges no)filter_ratio 0.9)", as some boards hold it: the keyword
+// right after a ')' opens the list whose '(' is missing; anywhere else a
+// word is a word.
+TEST(SExpr, ReadsTheTeardropKeywordWhoseOpeningIsMissing) {
+  Tree tree;
+  std::string error;
+  ASSERT_TRUE(ParseSExpr("(teardrops (curved_edges no)filter_ratio 0.9) (enabled yes))", tree,
+                         error))
+      << error;
+  const auto items = tree.root().items();
+  ASSERT_EQ(items.size(), 4u);
+  EXPECT_EQ(items[2].Head(), "filter_ratio");
+  EXPECT_EQ(items[2].items()[1].text(), "0.9");
+  EXPECT_EQ(items[3].Head(), "enabled");
+  EXPECT_EQ(tree.repaired(), 1u);
+  ASSERT_TRUE(ParseSExpr("(a (b) filter_ratio 0.9)", tree, error)) << error;
+  EXPECT_EQ(tree.root().items().size(), 4u);
+  EXPECT_EQ(tree.repaired(), 0u);
+}
+
 }  // namespace
