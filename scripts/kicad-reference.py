@@ -145,7 +145,16 @@ def edge_points(shape):
             for o in range(polys.OutlineCount())
             for j in range(polys.Outline(o).PointCount())
         ]
-    return []  # curves have no counterpart in the export
+    if kind == pcbnew.SHAPE_T_BEZIER:
+        # The export draws a curve as 8 straight segments: their ends count.
+        p0, p1, p2, p3 = ((p.x, p.y) for p in (shape.GetStart(), shape.GetBezierC1(),
+                                                shape.GetBezierC2(), shape.GetEnd()))
+        return [
+            tuple((1 - t) ** 3 * a + 3 * (1 - t) ** 2 * t * b + 3 * (1 - t) * t * t * c + t**3 * d
+                  for a, b, c, d in zip(p0, p1, p2, p3))
+            for t in (k / 8 for k in range(9))
+        ]
+    return []
 
 
 def origin(board):
