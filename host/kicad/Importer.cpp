@@ -121,22 +121,30 @@ const std::map<std::string, std::string, std::less<>> kFixedLayers = {
 
 // The layer table names every layer the board uses: (ordinal name type [user
 // name]). A copper layer is known by its type, whatever its name (KiCad 4 and
-// 5 boards rename them: "GND", "PWR.Cu"), and its place by its position: the
-// table lists the copper layers from front to back in every version, though
-// the ordinals differ (B.Cu is 31 up to KiCad 8, 2 from KiCad 9).
+// 5 boards rename them: "GND", "PWR.Cu"), and by its ordinal: up to KiCad 8
+// copper layers are 0 to 31 (B.Cu 31), from KiCad 9 the even ones (B.Cu 2),
+// and KiCad 9 may give user layers a copper type too. The table lists the
+// copper layers from front to back in every version, so their place is their
+// position.
 void Importer::ReadLayerTable() {
   const Node* table = root_.Find("layers");
   if (table == nullptr) Fail(root_, "the board has no 'layers' table");
   static const std::set<std::string_view> kCopperTypes = {"signal", "power", "mixed", "jumper"};
-  std::vector<const Node*> copper;
+  std::vector<std::pair<const Node*, double>> typed;  // entries of a copper type, with ordinals
+  bool ordinal31 = false;
   for (const Node& entry : table->items()) {
     if (!entry.IsList()) continue;
     const std::string_view name = Arg(entry, 1).text();
-    const bool typed = entry.items().size() > 2 && entry.items()[2].IsAtom();
-    const bool isCopper =
-        typed ? kCopperTypes.count(entry.items()[2].text()) > 0 : name.ends_with(".Cu");
-    if (isCopper) copper.push_back(&entry);
+    const bool hasType = entry.items().size() > 2 && entry.items()[2].IsAtom();
+    if (hasType ? kCopperTypes.count(entry.items()[2].text()) == 0 : !name.ends_with(".Cu"))
+      continue;
+    const double ordinal = Number(entry.items()[0]);
+    ordinal31 = ordinal31 || ordinal == 31;
+    typed.emplace_back(&entry, ordinal);
   }
+  std::vector<const Node*> copper;
+  for (const auto& [entry, ordinal] : typed)
+    if (ordinal31 ? ordinal <= 31 : std::fmod(ordinal, 2) == 0) copper.push_back(entry);
   for (std::size_t i = 0; i < copper.size(); ++i) {
     const Node& entry = *copper[i];
     const std::string_view name = Arg(entry, 1).text();

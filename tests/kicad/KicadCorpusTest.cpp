@@ -176,13 +176,23 @@ class Scan {
     const bool copper = primitive ? PadCopper() : Copper(layer);
     const bool hidden =
         f.hidden || std::find(f.atoms.begin(), f.atoms.end(), "hide") != f.atoms.end();
-    // The layer table: (ordinal name type [user name]).
+    // The layer table: (ordinal name type [user name]). Copper are the
+    // entries of a copper type numbered 0 to 31 when B.Cu is 31 (KiCad 8 and
+    // before), else the even ones (KiCad 9).
     if (parent.head == "layers" && stack_.size() == 2) {
       static const std::set<std::string> kCopperTypes = {"signal", "power", "mixed", "jumper"};
-      if (f.atoms.size() >= 2 && kCopperTypes.count(f.atoms[1])) {
-        copper_.insert(Unquote(f.atoms[0]));
-        copperOrder_.push_back(Unquote(f.atoms[0]));
-      }
+      if (f.atoms.size() >= 2 && kCopperTypes.count(f.atoms[1]))
+        typed_.emplace_back(std::stoi(f.head), Unquote(f.atoms[0]));
+      return;
+    }
+    if (h == "layers" && parent.head == "kicad_pcb") {
+      const bool old =
+          std::any_of(typed_.begin(), typed_.end(), [](const auto& t) { return t.first == 31; });
+      for (const auto& [ordinal, name] : typed_)
+        if (old ? ordinal <= 31 : ordinal % 2 == 0) {
+          copper_.insert(name);
+          copperOrder_.push_back(name);
+        }
       return;
     }
     if (h == "layer" || h == "layers") {
@@ -299,6 +309,7 @@ class Scan {
   }
 
   std::vector<Frame> stack_;
+  std::vector<std::pair<int, std::string>> typed_;  // layer table entries of a copper type
   std::set<std::string> copper_;
   std::vector<std::string> copperOrder_;
   std::string reference_;

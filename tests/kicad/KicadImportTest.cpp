@@ -419,14 +419,16 @@ TEST(KicadVersions, KiCad7And8FieldsFlagsAndShapes) {
     EXPECT_TRUE(Reports(out, line)) << line;
 }
 
-// KiCad 9: layer ordinals of its own (B.Cu 2, In1.Cu 4), zones on several
+// KiCad 9: layer ordinals of its own (B.Cu 2, In1.Cu 4, user layers odd
+// even when typed as copper), zones on several
 // copper layers with a fill per layer, arcs in point lists, pad stacks,
 // paste-only pads, tracks shorter than a host unit, and a newer version.
 TEST(KicadVersions, KiCad9AndNewer) {
   const std::string head =
       "(kicad_pcb (version 20241229) (generator \"pcbnew\") (generator_version \"9.0\")\n"
       "  (layers (0 \"F.Cu\" signal) (4 \"In1.Cu\" signal) (2 \"B.Cu\" signal)\n"
-      "    (13 \"F.Paste\" user) (1 \"F.Mask\" user) (25 \"Edge.Cuts\" user))\n"
+      "    (13 \"F.Paste\" user) (1 \"F.Mask\" user) (25 \"Edge.Cuts\" user)\n"
+      "    (39 \"User.1\" signal))\n"
       "  (net 0 \"\") (net 1 \"GND\")\n"
       "  (gr_rect (start 0 0) (end 50 40) (stroke (width 0.1) (type default)) (layer "
       "\"Edge.Cuts\"))\n";

@@ -107,8 +107,8 @@ TEST(SExpr, FaultsSayWhereAndWhat) {
 TEST(SExpr, ReadsTheTeardropKeywordWhoseOpeningIsMissing) {
   Tree tree;
   std::string error;
-  ASSERT_TRUE(ParseSExpr("(teardrops (curved_edges no)filter_ratio 0.9) (enabled yes))", tree,
-                         error))
+  ASSERT_TRUE(
+      ParseSExpr("(teardrops (curved_edges no)filter_ratio 0.9) (enabled yes))", tree, error))
       << error;
   const auto items = tree.root().items();
   ASSERT_EQ(items.size(), 4u);
