@@ -32,19 +32,18 @@ apt_get() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=1200 "$@"
 }
 
+# The build's packages and the demo boards; this also adds Debian's
+# bookworm-backports to apt's sources, where KiCad 9 comes from.
+scripts/setup.sh
+
 # KiCad 9 with its Python module, for Debian's own Python.
 if ! /usr/bin/python3 -c 'import pcbnew, sys; sys.exit(not pcbnew.Version().startswith("9."))' \
   2>/dev/null; then
-  if ! grep -rqs '^[^#]*bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    $sudo tee /etc/apt/sources.list.d/pcb28-bookworm-backports.sources >/dev/null <<'EOF'
-Types: deb
-URIs: http://deb.debian.org/debian
-Suites: bookworm-backports
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
-  fi
   apt_get update -qq
+  if ! apt-cache policy kicad | grep -q ' 9\.'; then
+    echo "check-kicad: apt offers no KiCad 9: bookworm-backports is not among its sources" >&2
+    exit 1
+  fi
   # KiCad 9 recommends its own demo boards: an installed kicad-demos (the
   # KiCad 6 boards) is held so that the install does not replace it.
   held=""
@@ -63,7 +62,6 @@ fi
 echo "KiCad $(/usr/bin/python3 -c 'import pcbnew; print(pcbnew.Version())') (pcbnew for /usr/bin/python3)"
 
 build_dir="${BUILD_DIR:-build}"
-scripts/setup.sh
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build_dir" -j"$(nproc)" --target pcb28-export >/dev/null
 
