@@ -3,8 +3,8 @@
     /usr/bin/python3 scripts/kicad-reference.py BOARD.kicad_pcb EXPORT.pcb [BOARD EXPORT ...]
 
 KiCad reads each board through its `pcbnew` module; the export is parsed
-record by record. Pads are matched by designator, pad name and order (copper
-pads and pads without copper apart), vias by order. A centre must lie within
+record by record. Pads are matched by designator, pad name and order (see
+pair_pads), vias by order. A centre must lie within
 one file unit of KiCad's centre on each axis, a rotation within a thousandth
 of a degree. Prints one line a board and the pairs that differ; exits 1 when
 any differ, 2 on a file that cannot be read.
@@ -68,7 +68,7 @@ def parse_export(path):
             i += 1
             continue
         if word == "PG":
-            count = int(lines[i + 6])
+            count = fields(i + 6)[0]
             i += 7 + count + 1 + 1  # vertex lines and the arc-flag line
             continue
         if len(word) == 2 and word[0] in "FC" and word[1] in record_lines:
