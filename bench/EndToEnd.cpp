@@ -5,13 +5,15 @@
 // reading the file, parsing and checking it into the server, and the export.
 //
 //   pcb28_end_to_end_benchmark [--scales 0.1,0.3333,1] [--repeat N] [--dir PATH]
-//                              [--kicad BOARD.kicad_pcb]
+//                              [--kicad BOARD.kicad_pcb]... [--kicad-cli PATH]
 //
 // The full size (scale 1) is 5,000 components of 10 pads (with a designator
 // and a comment each), 380,000 tracks, 50,000 vias and 3,000 nets: a board
-// file of about 50 MB. Then the same for a KiCad board (by default the
-// largest demo board of the package kicad-demos, when it is installed), with
-// its conversion to a board-file document as a phase of its own.
+// file of about 50 MB. Then the same for KiCad boards (by default the
+// largest demo board of KiCad 6's kicad-demos, when it is installed), with
+// the conversion to a board-file document as a phase of its own; with
+// --kicad-cli, KiCad's own `kicad-cli pcb export pos` of each board is
+// timed beside (once: it takes seconds).
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -57,18 +59,21 @@ struct ProgramRun {
   bool ok = false;
 };
 
-// Runs the host program on the board file as a user would, and measures
-// the whole process.
-ProgramRun RunProgram(const std::string& program, const std::string& board,
-                      const std::string& out) {
+// Runs a program as a user would, its output silenced, and measures the
+// whole process.
+ProgramRun RunProgram(const std::vector<std::string>& command) {
   ProgramRun run;
+  std::vector<char*> argv;
+  for (const std::string& arg : command) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  std::fflush(nullptr);  // or the child writes out what this process has buffered
   const auto t0 = Clock::now();
   const pid_t child = fork();
   if (child == 0) {
     std::FILE* quiet = std::freopen("/dev/null", "w", stderr);
+    quiet = std::freopen("/dev/null", "w", stdout);
     (void)quiet;
-    execl(program.c_str(), program.c_str(), board.c_str(), "-o", out.c_str(),
-          static_cast<char*>(nullptr));
+    execv(argv[0], argv.data());
     _exit(127);
   }
   if (child < 0) return run;
@@ -81,6 +86,20 @@ ProgramRun RunProgram(const std::string& program, const std::string& board,
                    (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
   run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
   return run;
+}
+
+// The host program on a board: best wall and CPU time of `repeat` runs,
+// the largest peak.
+ProgramRun RunExport(const std::string& board, const std::string& out, int repeat) {
+  ProgramRun best{1e300, 1e300, 0, true};
+  for (int i = 0; i < repeat; ++i) {
+    const ProgramRun run = RunProgram({PCB28_EXPORT_PROGRAM, board, "-o", out});
+    best.ok = best.ok && run.ok;
+    best.seconds = std::min(best.seconds, run.seconds);
+    best.cpuSeconds = std::min(best.cpuSeconds, run.cpuSeconds);
+    best.peakMiB = std::max(best.peakMiB, run.peakMiB);
+  }
+  return best;
 }
 
 struct Result {
@@ -100,8 +119,10 @@ constexpr const char* kKicadBoard = "/usr/share/kicad/demos/video/video.kicad_pc
 
 // A KiCad board as the host program takes it: read, converted to a
 // board-file document, loaded and exported in this process (best of
-// `repeat`), then the program itself.
-bool MeasureKicad(const std::string& board, const std::string& out, int repeat) {
+// `repeat`), then the program itself; then, with `kicadCli`, KiCad's own
+// reading and writing of the footprint positions, once. Prints a row.
+bool MeasureKicad(const std::string& board, const std::string& out, int repeat,
+                  const std::string& kicadCli) {
   const LenString description(GetPcbExporterDescription());
   const LenString file(out);
   double read = 1e300, convert = 1e300, load = 1e300, exported = 1e300;
@@ -132,24 +153,30 @@ bool MeasureKicad(const std::string& board, const std::string& out, int repeat) 
     exported = std::min(exported, Seconds(t3, t4));
     standin::TheServer().Reset();
   }
-  ProgramRun program{1e300, 1e300, 0, true};
-  for (int i = 0; i < repeat; ++i) {
-    const ProgramRun run = RunProgram(PCB28_EXPORT_PROGRAM, board, out);
-    program.ok = program.ok && run.ok;
-    program.seconds = std::min(program.seconds, run.seconds);
-    program.cpuSeconds = std::min(program.cpuSeconds, run.cpuSeconds);
-    program.peakMiB = std::max(program.peakMiB, run.peakMiB);
-  }
+  const ProgramRun program = RunExport(board, out, repeat);
   std::filesystem::remove(out);
   if (!program.ok) {
     std::fprintf(stderr, "pcb28-export failed on %s\n", board.c_str());
     return false;
   }
-  std::printf("\n%-28s %8s %8s %10s %8s %9s %10s %13s %11s\n", "KiCad board", "file_MB", "read_s",
-              "convert_s", "load_s", "export_s", "program_s", "program_cpu_s", "program_MiB");
-  std::printf("%-28s %8.1f %8.3f %10.3f %8.3f %9.3f %10.3f %13.3f %11.1f\n",
-              std::filesystem::path(board).filename().string().c_str(), bytes / 1e6, read, convert,
-              load, exported, program.seconds, program.cpuSeconds, program.peakMiB);
+  const std::string name = std::filesystem::path(board).filename().string();
+  std::printf("%-28s %8.1f %8.3f %10.3f %8.3f %9.3f %10.3f %13.3f %11.1f\n", name.c_str(),
+              bytes / 1e6, read, convert, load, exported, program.seconds, program.cpuSeconds,
+              program.peakMiB);
+  if (!kicadCli.empty()) {
+    const std::string positions = out + ".pos";
+    const ProgramRun kicad =
+        RunProgram({kicadCli, "pcb", "export", "pos", "--output", positions, board});
+    std::filesystem::remove(positions);
+    if (!kicad.ok) {
+      std::fprintf(stderr, "kicad-cli failed on %s\n", board.c_str());
+      return false;
+    }
+    std::printf("%-28s %8s %8s %10s %8s %9s %10.3f %13.3f %11.1f  (%.0f times ours)\n",
+                "  kicad-cli pcb export pos", "", "", "", "", "", kicad.seconds, kicad.cpuSeconds,
+                kicad.peakMiB, kicad.seconds / program.seconds);
+  }
+  std::fflush(stdout);
   return true;
 }
 
@@ -159,7 +186,8 @@ int main(int argc, char** argv) {
   std::vector<double> scales = {0.1, 0.3333, 1.0};
   int repeat = 3;
   std::string dir = ".";
-  std::string kicadBoard = kKicadBoard;
+  std::vector<std::string> kicadBoards;
+  std::string kicadCli;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--scales" && i + 1 < argc) {
@@ -172,11 +200,13 @@ int main(int argc, char** argv) {
     } else if (arg == "--dir" && i + 1 < argc) {
       dir = argv[++i];
     } else if (arg == "--kicad" && i + 1 < argc) {
-      kicadBoard = argv[++i];
+      kicadBoards.push_back(argv[++i]);
+    } else if (arg == "--kicad-cli" && i + 1 < argc) {
+      kicadCli = argv[++i];
     } else {
       std::fprintf(stderr,
                    "usage: pcb28_end_to_end_benchmark [--scales LIST] [--repeat N] [--dir PATH] "
-                   "[--kicad BOARD]\n");
+                   "[--kicad BOARD]... [--kicad-cli PATH]\n");
       return 2;
     }
   }
@@ -225,13 +255,7 @@ int main(int argc, char** argv) {
       r.exportSeconds = std::min(r.exportSeconds, Seconds(t2, t3));
       standin::TheServer().Reset();
     }
-    for (int i = 0; i < repeat; ++i) {
-      const ProgramRun run = RunProgram(PCB28_EXPORT_PROGRAM, board, out);
-      r.program.ok = r.program.ok && run.ok;
-      r.program.seconds = std::min(r.program.seconds, run.seconds);
-      r.program.cpuSeconds = std::min(r.program.cpuSeconds, run.cpuSeconds);
-      r.program.peakMiB = std::max(r.program.peakMiB, run.peakMiB);
-    }
+    r.program = RunExport(board, out, repeat);
     if (!r.program.ok) {
       std::fprintf(stderr, "pcb28-export failed on %s\n", board.c_str());
       return 1;
@@ -239,19 +263,26 @@ int main(int argc, char** argv) {
     results.push_back(r);
   }
 
-  std::printf("\n%8s %9s %8s %8s %8s %9s %10s %13s %11s %10s %12s\n", "scale", "objects", "file_MB",
-              "read_s", "load_s", "export_s", "program_s", "program_cpu_s", "program_MiB",
-              "us/object", "KiB/object");
+  if (!results.empty())
+    std::printf("\n%8s %9s %8s %8s %8s %9s %10s %13s %11s %10s %12s\n", "scale", "objects",
+                "file_MB", "read_s", "load_s", "export_s", "program_s", "program_cpu_s",
+                "program_MiB", "us/object", "KiB/object");
   for (const Result& r : results) {
     std::printf("%8.4g %9zu %8.1f %8.3f %8.3f %9.3f %10.3f %13.3f %11.1f %10.2f %12.2f\n", r.scale,
                 r.objects, r.fileBytes / 1e6, r.readSeconds, r.loadSeconds, r.exportSeconds,
                 r.program.seconds, r.program.cpuSeconds, r.program.peakMiB,
                 r.program.seconds / r.objects * 1e6, r.program.peakMiB * 1024 / r.objects);
   }
-  if (std::filesystem::exists(kicadBoard)) {
-    if (!MeasureKicad(kicadBoard, dir + "/pcb28-e2e-kicad.pcb", repeat)) return 1;
-  } else {
-    std::printf("\nno KiCad board at %s (package kicad-demos): skipped\n", kicadBoard.c_str());
+  if (kicadBoards.empty()) kicadBoards.push_back(kKicadBoard);
+  std::printf("\n%-28s %8s %8s %10s %8s %9s %10s %13s %11s\n", "KiCad board", "file_MB", "read_s",
+              "convert_s", "load_s", "export_s", "program_s", "program_cpu_s", "program_MiB");
+  bool ok = true;
+  for (const std::string& board : kicadBoards) {
+    if (!std::filesystem::exists(board)) {
+      std::printf("no KiCad board at %s: skipped\n", board.c_str());
+      continue;
+    }
+    ok = MeasureKicad(board, dir + "/pcb28-e2e-kicad.pcb", repeat, kicadCli) && ok;
   }
-  return 0;
+  return ok ? 0 : 1;
 }

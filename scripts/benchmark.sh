@@ -5,10 +5,17 @@
 #      --scales 0.1,0.3333,1 --repeat 3;
 #   2. the end-to-end benchmark: generated board files of three sizes through
 #      the host program pcb28-export (time, peak memory, phases), then
-#      Python's json.load on the largest file, for scale;
+#      Python's json.load on the largest file, for scale; then KiCad boards:
+#      the largest demo board of KiCad 6 (video, 7.4 MB) and of KiCad 9
+#      (vme-wren, 69.6 MB), where they are, each beside KiCad's own
+#      `kicad-cli pcb export pos` when kicad-cli is installed
+#      (scripts/check-kicad.sh installs it);
 #   3. the viewer: pcb28-view drawing the largest export of step 1 (best of
 #      three: wall and CPU time, file and picture sizes).
-# PCB28_E2E_SCALES (default 0.1,0.3333,1) sets the board-file sizes.
+# PCB28_E2E_SCALES (default 0.1,0.3333,1) sets the board-file sizes; set
+# empty, only the KiCad boards run.
+# The KiCad boards are looked for in the cache of demo boards that
+# scripts/setup.sh fills, then in /usr/share/kicad/demos.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BENCH_BUILD_DIR:-build-bench}
@@ -16,13 +23,28 @@ cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPCB28_BENCHMARK
 cmake --build "$BUILD_DIR" -j2 --target pcb28_export_benchmark pcb28_end_to_end_benchmark pcb28-view
 "$BUILD_DIR/bench/pcb28_export_benchmark" --dir "$BUILD_DIR" --keep 1 "$@"
 
-scales=${PCB28_E2E_SCALES:-0.1,0.3333,1}
+scales=${PCB28_E2E_SCALES-0.1,0.3333,1}
 echo
 echo "== end to end"
-"$BUILD_DIR/bench/pcb28_end_to_end_benchmark" --dir "$BUILD_DIR" --scales "$scales"
+cache="${PCB28_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/pcb28}"
+kicad=()
+for board in kicad-demos-6/usr/share/kicad/demos/video/video.kicad_pcb \
+  kicad-demos-9/usr/share/kicad/demos/vme-wren/vme-wren.kicad_pcb; do
+  for place in "$cache/$board" "/usr/share/kicad/demos/${board#*/usr/share/kicad/demos/}"; do
+    if [ -f "$place" ]; then
+      kicad+=(--kicad "$place")
+      break
+    fi
+  done
+done
+! command -v kicad-cli >/dev/null || kicad+=(--kicad-cli "$(command -v kicad-cli)")
+"$BUILD_DIR/bench/pcb28_end_to_end_benchmark" --dir "$BUILD_DIR" --scales "$scales" "${kicad[@]}"
 python3 - "$BUILD_DIR" <<'PY'
 import glob, json, os, sys, time
-path = max(glob.glob(os.path.join(sys.argv[1], "pcb28-e2e-*.json")), key=os.path.getsize)
+files = glob.glob(os.path.join(sys.argv[1], "pcb28-e2e-*.json"))
+if not files:
+    sys.exit(0)
+path = max(files, key=os.path.getsize)
 def once():
     t0 = time.perf_counter()
     with open(path, "rb") as f:
