@@ -20,7 +20,8 @@ InputKind KindOf(std::string_view text) {
 }  // namespace
 
 bool LoadBoard(std::string_view text, const std::string& name, const BoardSink& save,
-               std::vector<std::string>& notes, std::string& error) {
+               std::vector<std::string>& notes, std::string& error,
+               const std::function<void()>& converted) {
   switch (KindOf(text)) {
     case InputKind::BoardFile:
       if (save && !save(text, error)) return false;
@@ -34,6 +35,7 @@ bool LoadBoard(std::string_view text, const std::string& name, const BoardSink& 
         return false;
       }
       notes = std::move(conversion.report);
+      if (converted) converted();
       if (save && !save(conversion.document, error)) return false;
       return boardfile::LoadBoardInPlace(conversion.document, name, error);
     }

@@ -17,8 +17,11 @@ namespace cli {
 // loaded; should it fail (with its message in `error`), nothing is loaded.
 // `text` is followed by boardfile::kBoardTextPadding bytes that may be read,
 // so that a board file is read where it is (boardfile::LoadBoardPadded).
+// `converted`, when given, is called once a KiCad board's text is no longer
+// read (it was converted), so that its memory can go before the load.
 using BoardSink = std::function<bool(std::string_view document, std::string& error)>;
 bool LoadBoard(std::string_view text, const std::string& name, const BoardSink& save,
-               std::vector<std::string>& notes, std::string& error);
+               std::vector<std::string>& notes, std::string& error,
+               const std::function<void()>& converted = {});
 
 }  // namespace cli

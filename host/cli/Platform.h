@@ -52,6 +52,9 @@ class BoardText {
   BoardText& operator=(const BoardText&) = delete;
 
   std::string_view View() const { return {data_, size_}; }
+  // Gives back the text's memory once it is no longer read; View() is then
+  // empty.
+  void Release();
 
  private:
   friend class BoardInput;

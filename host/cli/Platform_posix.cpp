@@ -241,11 +241,17 @@ bool BoardInput::Open(const std::string& path, std::uint64_t limit, std::string&
   return true;
 }
 
-BoardText::~BoardText() {
+BoardText::~BoardText() { Release(); }
+
+void BoardText::Release() {
+  data_ = "";
+  size_ = 0;
+  std::string().swap(read_);
   if (mapping_ == nullptr) return;
   g_MappedBegin = 0;
   g_MappedEnd = 0;
   munmap(mapping_, mappingLength_);
+  mapping_ = nullptr;
 }
 
 bool BoardInput::Map(BoardText& text) {

@@ -180,6 +180,11 @@ bool BoardInput::Open(const std::string& path, std::uint64_t limit, std::string&
 
 // Board files are read, not mapped, here.
 BoardText::~BoardText() = default;
+void BoardText::Release() {
+  data_ = "";
+  size_ = 0;
+  std::string().swap(read_);
+}
 bool BoardInput::Map(BoardText&) { return false; }
 
 long long BoardInput::ReadSome(char* into, std::size_t size) {

@@ -238,7 +238,7 @@ bool ReadAndLoad(BoardInput& input, const std::string& name, const BoardSink& sa
   bool loaded;
   {
     Ticker ticker;
-    loaded = LoadBoard(text.View(), name, save, notes, error);
+    loaded = LoadBoard(text.View(), name, save, notes, error, [&text] { text.Release(); });
   }
   // What a conversion dropped or approximated, one line each.
   for (const std::string& note : notes) Report(name + ": " + note);
