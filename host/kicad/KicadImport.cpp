@@ -59,7 +59,9 @@ std::string NotABoard(std::string_view text) {
   const std::string giveBoard = "give a KiCad board (.kicad_pcb)";
   const std::string giveProjectBoard =
       "give its project's board (the .kicad_pcb file beside the .kicad_pro)";
-  if (start.starts_with("version https://git-lfs.github.com/spec/")) {
+  // A pointer's first line names the LFS format by its address; the host
+  // alone tells it.
+  if (start.starts_with("version https://git-lfs.github.com/")) {
     // "size N" on a line of its own gives the size of the file it stands for.
     std::string size;
     if (const std::size_t at = start.find("\nsize "); at != std::string_view::npos) {

@@ -36,7 +36,7 @@ TEST(NearMiss, FilesTakenForABoardAreToldWhatTheyAreAndWhatToGive) {
   const Case cases[] = {
       {"(kicad_sch (version 20231120) (generator \"eeschema\"))", "KiCad schematic", ".kicad_pcb"},
       {"EESchema Schematic File Version 4\n", "schematic in the legacy format", ".kicad_pcb"},
-      {"version https://git-lfs.github.com/spec/v1\noid sha256:4d7a21\nsize 184467\n",
+      {"version https://git-lfs.github.com/v1\noid sha256:4d7a21\nsize 184467\n",
        "git LFS pointer, not the file itself (which has 184467 bytes)", "git lfs pull"},
       {"PCBNEW-BOARD Version 1 date 2014-03-01\n", "legacy format", "version 4 or later"},
       {"\xEF\xBB\xBF (footprint \"R_0603\" (layer \"F.Cu\"))", "footprint ('(footprint')",
