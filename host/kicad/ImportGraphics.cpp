@@ -212,6 +212,14 @@ void Importer::ReadText(const Node& item, const Frame* fp, std::vector<Text>& in
   if (!PlaceText(item, t, what, forceLayer, bottom)) return;
   if (Hidden(item)) Lose("hidden texts written as visible");
   const std::string text = fp != nullptr ? Expand(utf8) : std::string(utf8);
+  WriteLines(item, t, text, into, single);
+}
+
+// Writes a text one text a line, each further line one line pitch (1.6
+// heights) below in the text's own direction; `single` set: the lines
+// joined into that one text.
+void Importer::WriteLines(const Node& item, const Text& t, const std::string& text,
+                          std::vector<Text>& into, std::optional<Text>* single) {
   std::vector<std::string> lines;
   std::size_t start = 0;
   for (std::size_t nl; (nl = text.find('\n', start)) != std::string::npos; start = nl + 1)
@@ -228,7 +236,6 @@ void Importer::ReadText(const Node& item, const Frame* fp, std::vector<Text>& in
   CosSin(t.rotation, c, s);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     Text line = t;
-    // Each further line sits one line pitch below, in the text's own direction.
     const double down = static_cast<double>(i) * t.height * 1.6;
     line.at = {t.at.x + down * s, t.at.y + down * c};
     line.text = Latin1(item, lines[i], kTextChars, "texts");
@@ -288,19 +295,8 @@ void Importer::ReadTextBox(const Node& item, const Frame* fp, std::vector<Text>&
   t.at = fp ? fp->At(corner) : corner;
   const std::string_view utf8 = TextOf(item, 1).text();
   const std::string text = fp != nullptr ? Expand(utf8) : std::string(utf8);
-  std::size_t start = 0, lines = 0;
-  for (bool last = false; !last; ++lines) {
-    std::size_t nl = text.find('\n', start);
-    last = nl == std::string::npos;
-    if (last) nl = text.size();
-    Text line = t;
-    const double down = static_cast<double>(lines) * t.height * 1.6;
-    line.at = {t.at.x + down * s, t.at.y + down * c};
-    line.text = Latin1(item, std::string_view(text).substr(start, nl - start), kTextChars, "texts");
-    into.push_back(std::move(line));
-    start = nl + 1;
-  }
-  Lose("text boxes written as texts without their box", 1);
+  WriteLines(item, t, text, into, nullptr);
+  Lose("text boxes written as texts without their box");
 }
 
 // Expands a footprint text's variables once: ${NAME} by the footprint's field

@@ -178,6 +178,8 @@ class Importer {
   static bool Hidden(const Node& item);
   bool PlaceText(const Node& item, Text& t, const char* what, bool forceLayer, bool bottom);
   void ReadTextBox(const Node& item, const Frame* fp, std::vector<Text>& into);
+  void WriteLines(const Node& item, const Text& t, const std::string& text, std::vector<Text>& into,
+                  std::optional<Text>* single);
   std::string Expand(std::string_view text) const;
 
   // ---------------- zones (ImportGraphics.cpp)
