@@ -1,6 +1,8 @@
-// The streaming board-file reader against the exact one, on any bytes: both
-// accept exactly the same files, and on a file both accept they build the
-// same model, object for object and handle for handle.
+// The board-file reader against a second JSON parser, on any bytes: a file
+// the reader takes is well-formed JSON, and the same document with every
+// object's keys in reverse order builds the same model, object for object
+// and handle for handle. A refused file leaves no board behind.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -8,43 +10,65 @@
 #include <string>
 #include <string_view>
 
+#include <nlohmann/json.hpp>
+
 #include "boardfile/BoardFile.h"
-#include "boardfile/ExactReader.h"
-#include "boardfile/FastReader.h"
+#include "boardfile/BoardValues.h"
 #include "server/StandInBoard.h"
 #include "support/ModelSnapshot.h"
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Reverses the keys of every object but the layer maps, whose later key
+// wins when two name one layer.
+Json Reversed(const Json& value) {
+  if (value.is_array()) {
+    Json out = Json::array();
+    for (const Json& item : value) out.push_back(Reversed(item));
+    return out;
+  }
+  if (!value.is_object()) return value;
+  const bool layerMap =
+      std::all_of(value.items().begin(), value.items().end(),
+                  [](const auto& item) { return boardfile::LayerCodeOf(item.key()) >= 0; });
+  std::vector<std::pair<std::string, Json>> fields;
+  for (const auto& item : value.items()) fields.emplace_back(item.key(), Reversed(item.value()));
+  if (!layerMap) std::reverse(fields.begin(), fields.end());
+  Json out = Json::object();
+  for (auto& [key, field] : fields) out[key] = std::move(field);
+  return out;
+}
+
+[[noreturn]] void Abort(const char* what) {
+  std::fprintf(stderr, "%s\n", what);
+  std::abort();
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   auto& server = standin::TheServer();
 
   std::string error;
-  const bool exact = boardfile::LoadBoardExact(text, "fuzz input", error);
-  const modelsnapshot::Snapshot expected = modelsnapshot::Take();
-
-  std::string padded(text);
-  padded.append(boardfile::kBoardTextPadding, '\0');
-  const bool fast = boardfile::LoadFast(std::string_view(padded.data(), size), padded.size());
-  const modelsnapshot::Snapshot got = modelsnapshot::Take();
+  const bool taken = boardfile::LoadBoardText(text, "fuzz input", error);
+  const modelsnapshot::Snapshot model = modelsnapshot::Take();
   server.Reset();
-
-  if (fast && !exact) {
-    std::fprintf(stderr, "the streaming reader took a file the exact reader refuses: %s\n",
-                 error.c_str());
-    std::abort();
+  if (!taken) {
+    if (model.currentBoard != 0) Abort("a refused file left a board behind");
+    if (error.empty()) Abort("a refused file got no message");
+    return 0;
   }
-  // A refusal leaves the server empty. The streaming reader passes only odd
-  // good files on to the exact reader: keys written with escapes, a byte
-  // order mark, one layer keyed by name and by code.
-  if (!fast && got.currentBoard != 0) std::abort();
-  if (exact && !fast && text.find('\\') == std::string_view::npos &&
-      !text.starts_with("\xEF\xBB\xBF")) {
-    std::fprintf(stderr, "the streaming reader refused a plain good file\n");
-    std::abort();
+  const Json document = Json::parse(text, nullptr, /*allow_exceptions=*/false);
+  if (document.is_discarded()) Abort("the reader took a file that is not JSON");
+  const std::string reversed = Reversed(document).dump();
+  if (!boardfile::LoadBoardText(reversed, "reversed", error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    Abort("the reader refused the same file with its keys reversed");
   }
-  if (fast && !(got == expected)) {
-    std::fprintf(stderr, "the two readers built different models\n");
-    std::abort();
-  }
+  if (!(modelsnapshot::Take() == model)) Abort("reversing the keys changed the model");
+  server.Reset();
   return 0;
 }

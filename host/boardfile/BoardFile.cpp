@@ -1,19 +1,14 @@
-// The board-file reader. The streaming reader (where it is built in) reads a
-// good file straight into the server; a file it refuses is read again by the
-// exact reader, which checks the whole document into a staged board first
-// and says what is wrong and where. Only a document without any fault
-// reaches the server.
+// Loading a board file: the reader builds the board in the server as it
+// walks the text; a refused file leaves the server without a board, and the
+// message says where and why (a fault of the JSON syntax first, by its line
+// and column).
 #include "boardfile/BoardFile.h"
 
 #include <cstdio>
 #include <memory>
 
 #include "boardfile/BoardReader.h"
-#include "boardfile/ExactReader.h"
 #include "boardfile/JsonInput.h"
-#if PCB28_FAST_BOARDFILE
-#include "boardfile/FastReader.h"
-#endif
 
 namespace boardfile {
 
@@ -28,48 +23,46 @@ std::string LimitMessage(const std::string& name, const std::string& limit) {
 
 }  // namespace
 
-bool LoadBoardExact(std::string_view text, const std::string& name, std::string& error) {
-  error.clear();
-  json root;
-  std::string place, what;
-  if (!ParseJson(text, root, place, what)) {
-    standin::TheServer().Reset();
-    error = name + ": " + place + ": " + what;
-    return false;
-  }
-  auto staged = std::make_unique<StagedBoard>();
-  try {
-    Reader(*staged).Document(root);
-  } catch (const LoadError& e) {
-    // No board at all rather than the one before: a caller that misses the
-    // error must not go on with a stale board.
-    standin::TheServer().Reset();
-    error = name + ": " + e.place + ": " + e.what;
-    return false;
-  }
-  std::string limit;
-  if (!CommitStagedBoard(*staged, limit)) {
-    error = LimitMessage(name, limit);
-    return false;
-  }
-  return true;
-}
-
 bool LoadBoardPadded(std::string_view text, const std::string& name, std::string& error) {
-#if PCB28_FAST_BOARDFILE
-  std::string limit;
-  if (LoadFast(text, text.size() + kBoardTextPadding, &limit)) {
-    error.clear();
+  static_assert(kBoardTextPadding >= simdjson::SIMDJSON_PADDING);
+  standin::Server& server = standin::TheServer();
+  server.Reset();
+  error.clear();
+  // A byte-order mark is not part of the document.
+  std::string_view body = text;
+  if (body.starts_with("\xEF\xBB\xBF")) body.remove_prefix(3);
+  Reader reader(server);
+  std::string place, what, limit;
+  try {
+    if (server.CreateBoard() == 0) Fail("the server could not make a board");
+    od::parser parser;
+    od::document doc = parser.iterate(body.data(), body.size(), body.size() + kBoardTextPadding);
+    reader.Document(doc);
     return true;
+  } catch (const Fault& fault) {
+    place = fault.place.empty() ? reader.Place(fault.key) : fault.place;
+    what = fault.what;
+    limit = server.LimitReached();
+  } catch (const simdjson::simdjson_error& e) {
+    place = reader.Place();
+    what = std::string("the JSON text cannot be read: ") + e.what();
+  } catch (...) {
+    server.Reset();  // out of memory: nothing half-loaded either
+    throw;
   }
-  // A board past a limit is refused here, without the exact reader's
-  // document tree of a board that large.
+  // No board at all rather than part of one: a caller that misses the error
+  // must not go on with it.
+  server.Reset();
+  std::string syntaxPlace, syntax;
   if (!limit.empty()) {
     error = LimitMessage(name, limit);
-    return false;
+  } else if (!CheckJsonSyntax(text, syntaxPlace, syntax)) {
+    // A fault of the JSON itself is told first, wherever it is.
+    error = name + ": " + syntaxPlace + ": " + syntax;
+  } else {
+    error = name + ": " + place + ": " + what;
   }
-#endif
-  return LoadBoardExact(text, name, error);
+  return false;
 }
 
 bool LoadBoardInPlace(std::string& text, const std::string& name, std::string& error) {
@@ -81,14 +74,10 @@ bool LoadBoardInPlace(std::string& text, const std::string& name, std::string& e
 }
 
 bool LoadBoardText(std::string_view text, const std::string& name, std::string& error) {
-#if PCB28_FAST_BOARDFILE
   std::string copy;
   copy.reserve(text.size() + kBoardTextPadding);
   copy.assign(text);
   return LoadBoardInPlace(copy, name, error);
-#else
-  return LoadBoardExact(text, name, error);
-#endif
 }
 
 bool LoadBoardFile(const std::string& path, std::string& error) {

@@ -1,120 +1,163 @@
-// Reading components (with their members) and polygons.
+// Components (with their members) and polygons.
 #include "boardfile/BoardReader.h"
-
-#include "HostLayers.h"
 
 namespace boardfile {
 
 // A designator or comment: a text object (on TopOverlay unless it says
-// otherwise) or a string placed at the component's origin on TopOverlay.
-std::optional<standin::Text> Reader::ComponentText(const Ref& ref, const standin::Component& c) {
-  if (!ref) return std::nullopt;
-  if (ref.value->is_string()) {
-    standin::Text t;
-    t.x = c.x;
-    t.y = c.y;
-    t.layer = kTopOverlay;
-    t.text = HostText(ref, kTextLimit, "text");
-    return t;
+// otherwise) or a string (then placed at the component's origin, which the
+// caller sets); true for a string.
+bool Reader::ComponentText(Value& v, std::optional<standin::Text>& out) {
+  standin::Text t;
+  t.layer = kTopOverlay;
+  const bool atOrigin = v.type() == Type::string;
+  if (atOrigin) {
+    HostString(v, kTextLimit, "text", t.text);
+  } else {
+    Read(v, t, "a text object or a string");
   }
-  Fields f(ref, "a text object or a string");
-  standin::Text t = Text(f, kTopOverlay);
-  f.Done();
-  return t;
+  out = std::move(t);
+  return atOrigin;
 }
 
-void Reader::Component(Fields& f) {
-  StagedComponent sc;
-  standin::Component& c = sc.component;
-  Common(f, c, /*withNet=*/false);
-  f.Length("x", c.x);
-  f.Length("y", c.y);
-  f.Text("pattern", c.pattern, kPatternLimit, "component pattern");
-  f.Real("rotation", c.rotation);
-  if (Ref r = f["bytes"]) {
-    List l(r, 3, "component bytes");
-    l.Int(0, c.byte1);
-    l.Int(1, c.byte2);
-    l.Int(2, c.byte3);
+void Reader::Component(Value& v) {
+  od::object object = ObjectOf(v, "an object");
+  standin::Component o;
+  std::optional<standin::Text> designator, comment;
+  bool designatorAtOrigin = false, commentAtOrigin = false;
+  // The component's own values first; its members once it has a handle.
+  const auto own = [&](ComponentKey k, Value& x) {
+    switch (k) {
+      case ComponentKey::bytes:
+        EachItem(x, 3, "component bytes", [&](std::size_t i, Value& b) {
+          std::uint8_t* bytes[] = {&o.byte1, &o.byte2, &o.byte3};
+          Int(b, *bytes[i]);
+        });
+        break;
+      case ComponentKey::ex:
+        EachItem(x, 4, "extended component values", [&](std::size_t i, Value& e) {
+          if (i == 0) Int(e, o.exValue1);
+          if (i == 1) Int(e, o.exByte1);
+          if (i == 2) Int(e, o.exByte2);
+          if (i == 3) Int(e, o.exValue2);
+        });
+        break;
+      case ComponentKey::source_links:
+        EachItem(x, 7, "source links", [&](std::size_t i, Value& s) {
+          HostString(s, kNameLimit, "source link", o.sourceLinks[i]);
+        });
+        break;
+      case ComponentKey::designator:
+        designatorAtOrigin = ComponentText(x, designator);
+        break;
+      case ComponentKey::comment:
+        commentAtOrigin = ComponentText(x, comment);
+        break;
+      default:
+        break;  // the members, below
+    }
+  };
+  const std::uint64_t present =
+      EachField(object, kComponentKeys, PCB28_FIELDS_OF(Component, PCB28_COMPONENT_FIELDS));
+  if (designatorAtOrigin) designator->x = o.x, designator->y = o.y;
+  if (commentAtOrigin) comment->x = o.x, comment->y = o.y;
+  if (designator) designators_.insert(designator->text);
+  const ObjectHandle handle = server_.Add(std::move(o));
+  Added(handle);
+  if (designator) Added(server_.AddDesignator(handle, std::move(*designator)));
+  if (comment) Added(server_.AddComment(handle, std::move(*comment)));
+  constexpr ComponentKey kMembers[] = {ComponentKey::tracks, ComponentKey::arcs,
+                                       ComponentKey::pads,   ComponentKey::fills,
+                                       ComponentKey::vias,   ComponentKey::texts};
+  std::uint64_t members = 0;
+  for (const ComponentKey k : kMembers) members |= Bit(k);
+  if ((present & members) == 0) return;
+  (void)object.reset();
+  Step& step = path_[depth_++];
+  for (const ComponentKey k : kMembers) {
+    if ((present & Bit(k)) == 0) continue;
+    Value list = Field(object, Name(k));
+    step = {Name(k)};
+    switch (k) {
+      case ComponentKey::tracks:
+        Members<standin::Track>(list, handle);
+        break;
+      case ComponentKey::arcs:
+        Members<standin::Arc>(list, handle);
+        break;
+      case ComponentKey::pads:
+        Members<standin::Pad>(list, handle);
+        break;
+      case ComponentKey::fills:
+        Members<standin::Fill>(list, handle);
+        break;
+      case ComponentKey::vias:
+        Members<standin::Via>(list, handle);
+        break;
+      default:
+        Members<standin::Text>(list, handle);
+        break;
+    }
   }
-  f.Int("value", c.value);
-  f.Int("channel_offset", c.channelOffset);
-  f.Int("component_kind", c.componentKind);
-  if (Ref r = f["ex"]) {
-    List l(r, 4, "extended component values");
-    l.Int(0, c.exValue1);
-    l.Int(1, c.exByte1);
-    l.Int(2, c.exByte2);
-    l.Int(3, c.exValue2);
-  }
-  if (Ref r = f["source_links"]) {
-    List l(r, 7, "source links");
-    for (std::size_t i = 0; i < 7; ++i) l.Text(i, c.sourceLinks[i], kNameLimit, "source link");
-  }
-  // After x and y: a designator given as a string sits at the origin.
-  sc.designator = ComponentText(f["designator"], c);
-  sc.comment = ComponentText(f["comment"], c);
-  if (sc.designator) designators_.insert(sc.designator->text);
-  Each(f["tracks"], [&](Fields& m) { sc.tracks.push_back(Track(m)); });
-  Each(f["arcs"], [&](Fields& m) { sc.arcs.push_back(Arc(m)); });
-  Each(f["pads"], [&](Fields& m) { sc.pads.push_back(Pad(m)); });
-  Each(f["fills"], [&](Fields& m) { sc.fills.push_back(Fill(m)); });
-  Each(f["vias"], [&](Fields& m) { sc.vias.push_back(Via(m)); });
-  Each(f["texts"], [&](Fields& m) { sc.texts.push_back(Text(m)); });
-  s_.components.push_back(std::move(sc));
+  --depth_;
 }
 
-void Reader::Area(Fields& f, std::unique_ptr<standin::Polygon> p) {
-  if (Ref r = f["id"]) {
-    const std::string id = AreaId(r);
-    if (!areaNumbers_.emplace(id, static_cast<ObjectHandle>(s_.areas.size() + 1)).second) {
-      Fail(r.path, "polygon id " + Quoted(id) +
-                       " is used twice (polygons and board outlines share one set of ids)");
+PolygonSegment Reader::OutlineEntry(Value& v) {
+  // Read into aligned fields: the host's entry layout is packed, and a
+  // reference to one of its fields would be misaligned.
+  struct {
+    std::uint8_t kind = 0;
+    Coord x = 0, y = 0, cx = 0, cy = 0, radius = 0;
+    double startAngle = 0, endAngle = 0;
+  } o;
+  bool kindGiven = false, arc = false;
+  const auto own = [&](OutlineEntryKey k, Value& x) {
+    if (k == OutlineEntryKey::kind) {
+      kindGiven = true;
+      Int(x, o.kind);
+      return;
     }
-  }
-  Common(f, *p);
-  if (Ref r = f["bytes"]) {
-    List l(r, 5, "polygon bytes");
-    l.Int(0, p->byte0);
-    l.Int(1, p->byte1);
-    l.Int(2, p->byte2);
-    l.Int(3, p->byte3);
-    l.Int(4, p->byte4);
-  }
-  f.Length("value1", p->value1);
-  f.Length("track_width", p->trackWidth);
-  f.Length("value3", p->value3);
-  f.Int("style_code", p->styleCode);
-  if (Ref r = f["outline"]) {
-    List outline(r, kMaxOutlineEntries, "outline entries");
-    for (std::size_t i = 0; i < outline.size(); ++i) {
-      Fields e(outline[i], "an outline entry (x, y, arc, kind)");
-      // Read into aligned fields: the host's entry layout is packed, and a
-      // reference to one of its fields would be misaligned.
-      struct {
-        std::uint8_t kind = 0;
-        Coord x = 0, y = 0, cx = 0, cy = 0, radius = 0;
-        double startAngle = 0, endAngle = 0;
-      } v;
-      e.Length("x", v.x);
-      e.Length("y", v.y);
-      if (Ref a = e["arc"]) {
-        Fields arc(a, "an arc (cx, cy, radius, start_angle, end_angle)");
-        v.kind = 1;
-        arc.Length("cx", v.cx);
-        arc.Length("cy", v.cy);
-        arc.Length("radius", v.radius);
-        arc.Real("start_angle", v.startAngle);
-        arc.Real("end_angle", v.endAngle);
-        arc.Done();
-      }
-      e.Int("kind", v.kind);
-      e.Done();
-      p->outline.push_back(
-          PolygonSegment{v.kind, v.x, v.y, v.cx, v.cy, v.radius, v.startAngle, v.endAngle});
-    }
-  }
-  s_.areas.push_back(std::move(p));
+    arc = true;
+    EachField(x, "an arc (cx, cy, radius, start_angle, end_angle)", kOutlineArcKeys,
+              PCB28_FIELDS_OF(OutlineArc, PCB28_OUTLINE_ARC_FIELDS));
+  };
+  EachField(v, "an outline entry (x, y, arc, kind)", kOutlineEntryKeys,
+            PCB28_FIELDS_OF(OutlineEntry, PCB28_OUTLINE_ENTRY_FIELDS));
+  if (arc && !kindGiven) o.kind = 1;
+  return PolygonSegment{o.kind, o.x, o.y, o.cx, o.cy, o.radius, o.startAngle, o.endAngle};
 }
+
+template <class T>
+void Reader::Area(Value& v) {
+  T o;
+  std::optional<std::string> id;
+  const auto own = [&](AreaKey k, Value& x) {
+    switch (k) {
+      case AreaKey::id:
+        id = AreaId(x);
+        break;
+      case AreaKey::bytes:
+        EachItem(x, 5, "polygon bytes", [&](std::size_t i, Value& b) {
+          std::uint8_t* bytes[] = {&o.byte0, &o.byte1, &o.byte2, &o.byte3, &o.byte4};
+          Int(b, *bytes[i]);
+        });
+        break;
+      default:
+        EachItem(x, kMaxOutlineEntries, "outline entries",
+                 [&](std::size_t, Value& e) { o.outline.push_back(OutlineEntry(e)); });
+    }
+  };
+  EachField(v, "an object", kAreaKeys, PCB28_FIELDS_OF(Area, PCB28_AREA_FIELDS));
+  if (id && areas_.Contains(*id)) {
+    Fail("polygon id " + Quoted(*id) +
+             " is used twice (polygons and board outlines share one set of ids)",
+         "id");
+  }
+  const ObjectHandle handle = server_.Add(std::move(o));
+  Added(handle);
+  if (id) areas_.Insert(*id, handle);
+}
+
+template void Reader::Area<standin::Polygon>(Value&);
+template void Reader::Area<standin::BoardOutline>(Value&);
 
 }  // namespace boardfile

@@ -1,177 +1,158 @@
-// Reading the values of the board file's JSON document: scalars at the
-// host's widths, objects whose every key must be known, lists of bounded
-// length. Every fault throws a LoadError with the path of the value.
+// Reading the values of a board file as the reader meets them, with
+// simdjson's On-Demand parser: scalars at the host's widths, strings as the
+// host holds them, layers, polygon ids. A value that breaks a rule throws a
+// Fault saying what was expected and what was found; the reader adds where.
+// Messages are built only when a value is refused.
 #pragma once
 
-#include <algorithm>
-#include <cmath>
-#include <cstddef>
+#include <simdjson.h>
+
+#include <array>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
-#include "PcbApi.h"
+#include "HostLayers.h"
 #include "boardfile/BoardValues.h"
-#include "boardfile/FieldRules.h"
+#include "server/Objects.h"
 
 namespace boardfile {
 
-using json = nlohmann::json;
+namespace od = simdjson::ondemand;
+using Value = od::value;
+using Type = od::json_type;
 
-struct LoadError {
-  std::string place;
+// A refused value or object: what is wrong. `key`, when set, is the key of
+// the current object the fault is at (for faults found once the object has
+// been read).
+struct Fault {
   std::string what;
+  const char* key = nullptr;
+  std::string place;  // set for a fault found away from where the reader is
 };
 
-// Refuses the file: `place` is the path of the value ("" for the top level).
-[[noreturn]] void Fail(const std::string& place, std::string what);
+[[noreturn]] void Fail(std::string what, const char* key = nullptr);
 
 // A text as shown in messages: quoted, cut after 60 characters.
 std::string Quoted(std::string_view text);
-// What a value is, for "found ..." in messages.
-std::string TypeName(const json& value);
 
-// A value and the path it was found at; no value when the key was left out.
-struct Ref {
-  const json* value = nullptr;
-  std::string path;
-  explicit operator bool() const { return value != nullptr; }
+// What a value is, for "found ..." in messages; the value is read.
+std::string Found(Value& v);
+
+// A number as written in messages: integers as they are, others in their
+// shortest form with a decimal point or an exponent ("1.5", "1e+20").
+std::string NumberText(double d);
+
+// ------------------------------------------------------------------ keys
+
+// The keys of one kind of object, found by a small open-addressed table; a
+// key's number is its position in the kind's list.
+class KeySet {
+ public:
+  explicit KeySet(std::span<const char* const> names) {
+    slots_.fill(-1);
+    for (const char* name : names) {
+      std::size_t slot = Hash(name);
+      while (slots_[slot] >= 0) slot = (slot + 1) % kSlots;
+      slots_[slot] = static_cast<std::int8_t>(names_.size());
+      names_.emplace_back(name);
+    }
+  }
+  int Find(std::string_view key) const {
+    if (key.empty()) return -1;
+    for (std::size_t slot = Hash(key);; slot = (slot + 1) % kSlots) {
+      const int k = slots_[slot];
+      if (k < 0 || names_[k] == key) return k;
+    }
+  }
+  std::string_view Name(int k) const { return names_[k]; }
+  const std::vector<std::string_view>& names() const { return names_; }
+
+ private:
+  static constexpr std::size_t kSlots = 128;  // at most 64 keys: a seen-mask is 64 bits
+  static std::size_t Hash(std::string_view key) {
+    const auto at = [&](std::size_t i) { return static_cast<std::size_t>(key[i]); };
+    return (key.size() * 31 + at(0) * 7 + at(key.size() / 2) * 3 + at(key.size() - 1)) % kSlots;
+  }
+  std::array<std::int8_t, kSlots> slots_{};
+  std::vector<std::string_view> names_;
 };
 
-// Refuses an integer value outside lo to hi, or a value that is no integer;
-// the message is built only here, since most values pass.
-[[noreturn]] void FailInteger(const Ref& ref, std::int64_t lo, std::int64_t hi);
-
-// Integers at the width of T; a byte also takes true and false.
-template <class T>
-T IntegerValue(const Ref& ref) {
-  constexpr auto lo = static_cast<std::int64_t>(std::numeric_limits<T>::min());
-  constexpr auto hi = static_cast<std::int64_t>(std::numeric_limits<T>::max());
-  const json& v = *ref.value;
-  if (sizeof(T) == 1 && std::is_unsigned_v<T> && v.is_boolean()) return v.get<bool>() ? 1 : 0;
-  if (v.is_number_unsigned()) {
-    const auto u = v.get<std::uint64_t>();
-    if (u > static_cast<std::uint64_t>(hi)) FailInteger(ref, lo, hi);
-    return static_cast<T>(u);
-  }
-  if (v.is_number_integer()) {
-    const auto i = v.get<std::int64_t>();
-    if (i < lo || i > hi) FailInteger(ref, lo, hi);
-    return static_cast<T>(i);
-  }
-  FailInteger(ref, lo, hi);
+constexpr std::uint64_t Bit(int k) { return std::uint64_t{1} << k; }
+template <class Key>
+constexpr std::uint64_t Bit(Key k) {
+  return Bit(static_cast<int>(k));
 }
 
-Coord CoordValue(const Ref& ref);
-double RealValue(const Ref& ref);
-std::string HostText(const Ref& ref, std::size_t limit, const char* field);
-HostLayer LayerValue(const Ref& ref, int lowest);
+// ------------------------------------------------------------------ values
 
-// ------------------------------------------------------------------ objects and lists
+// An object, or a fault naming what was expected (`what`: "an object").
+od::object ObjectOf(Value& v, const char* what);
 
-// The keys of one JSON object. Every key the reader asks for is known; Done()
-// refuses the others.
-class Fields {
- public:
-  Fields(const Ref& ref, const char* what) : object_(*ref.value), path_(ref.path) {
-    if (!object_.is_object())
-      Fail(path_, std::string("expected ") + what + ", found " + TypeName(object_));
-    known_.reserve(24);  // a component, the largest object, asks for 24 keys
+// Integers at the width of T; a byte also takes true and false.
+[[noreturn]] void FailRange(const std::string& number, std::int64_t lo, std::int64_t hi);
+[[noreturn]] void FailFraction(double d, std::int64_t lo, std::int64_t hi);
+[[noreturn]] void FailNotInteger(Value& v, std::int64_t lo, std::int64_t hi);
+
+template <class T>
+T Integer(Value& v) {
+  constexpr auto lo = static_cast<std::int64_t>(std::numeric_limits<T>::min());
+  constexpr auto hi = static_cast<std::int64_t>(std::numeric_limits<T>::max());
+  const Type type = v.type();
+  if (type == Type::boolean && sizeof(T) == 1 && std::is_unsigned_v<T>) {
+    return static_cast<T>(bool(v.get_bool()) ? 1 : 0);
   }
-  Fields(const json& object, std::string path, const char* what)
-      : Fields(Ref{&object, std::move(path)}, what) {}
-
-  // A key left out gets no path: only a value found can be at fault, and
-  // most keys asked for are left out.
-  Ref operator[](const char* key) {
-    known_.emplace_back(key);
-    const auto it = object_.find(key);
-    if (it == object_.end()) return Ref{};
-    return Ref{&*it, Child(key)};
-  }
-  bool Has(const char* key) const { return object_.contains(key); }
-  std::string Child(std::string_view key) const {
-    return path_.empty() ? std::string(key) : path_ + "." + std::string(key);
-  }
-  const std::string& path() const { return path_; }
-  const json& object() const { return object_; }
-
-  void Done() const {
-    for (const auto& [key, value] : object_.items()) {
-      if (std::find(known_.begin(), known_.end(), key) != known_.end()) continue;
-      const std::string at = path_.empty() ? "top level" : path_;
-      std::string what = "unknown key " + Quoted(key) + " at " + at;
-      const std::string near = ClosestWord(key, known_);
-      if (!near.empty()) what += " (did you mean '" + near + "'?)";
-      Fail(path_, what);
+  if (type != Type::number) [[unlikely]]
+    FailNotInteger(v, lo, hi);
+  // An integer past 64 bits is read as the number it is.
+  const simdjson::simdjson_result<od::number> number = v.get_number();
+  if (number.error() != simdjson::SUCCESS) [[unlikely]]
+    FailFraction(v.get_double(), lo, hi);
+  const od::number n = number.value_unsafe();
+  switch (n.get_number_type()) {
+    case od::number_type::signed_integer: {
+      const std::int64_t i = n.get_int64();
+      if (i < lo || i > hi) [[unlikely]]
+        FailRange(std::to_string(i), lo, hi);
+      return static_cast<T>(i);
     }
-  }
-
-  template <class T>
-  void Int(const char* key, T& out) {
-    if (Ref r = (*this)[key]) out = IntegerValue<T>(r);
-  }
-  void Length(const char* key, Coord& out) {
-    if (Ref r = (*this)[key]) out = CoordValue(r);
-  }
-  void Real(const char* key, double& out) {
-    if (Ref r = (*this)[key]) out = RealValue(r);
-  }
-  void Text(const char* key, std::string& out, std::size_t limit, const char* field) {
-    if (Ref r = (*this)[key]) out = HostText(r, limit, field);
-  }
-  void Layer(const char* key, HostLayer& out, int lowest = 0) {
-    if (Ref r = (*this)[key]) out = LayerValue(r, lowest);
-  }
-
- private:
-  const json& object_;
-  std::string path_;
-  std::vector<std::string> known_;
-};
-
-// A list of at most `limit` entries; entries past its end read as left out.
-class List {
- public:
-  List(const Ref& ref, std::size_t limit, const std::string& what)
-      : list_(*ref.value), path_(ref.path) {
-    if (!list_.is_array()) Fail(path_, "expected a list of " + what + ", found " + TypeName(list_));
-    if (list_.size() > limit) {
-      Fail(path_, "expected at most " + std::to_string(limit) + " " + what + ", found " +
-                      std::to_string(list_.size()));
+    case od::number_type::unsigned_integer: {
+      const std::uint64_t u = n.get_uint64();
+      if (u > static_cast<std::uint64_t>(hi)) [[unlikely]]
+        FailRange(std::to_string(u), lo, hi);
+      return static_cast<T>(u);
     }
+    default:
+      FailFraction(n.get_double(), lo, hi);
   }
-  std::size_t size() const { return list_.size(); }
-  Ref operator[](std::size_t i) const {
-    return Ref{i < list_.size() ? &list_[i] : nullptr, path_ + "[" + std::to_string(i) + "]"};
-  }
-  template <class T>
-  void Int(std::size_t i, T& out) const {
-    if (Ref r = (*this)[i]) out = IntegerValue<T>(r);
-  }
-  void Length(std::size_t i, Coord& out) const {
-    if (Ref r = (*this)[i]) out = CoordValue(r);
-  }
-  void Real(std::size_t i, double& out) const {
-    if (Ref r = (*this)[i]) out = RealValue(r);
-  }
-  void Text(std::size_t i, std::string& out, std::size_t limit, const char* field) const {
-    if (Ref r = (*this)[i]) out = HostText(r, limit, field);
-  }
+}
+template <class T>
+void Int(Value& v, T& out) {
+  out = Integer<T>(v);
+}
 
- private:
-  const json& list_;
-  std::string path_;
-};
+Coord Length(Value& v);
+double Real(Value& v);
 
-constexpr std::size_t kAnyLength = std::numeric_limits<std::size_t>::max();
+// A string's text: in the file when it has no escapes (no copy), else the
+// parser's unescaped copy.
+std::string_view StringOf(Value& v);
 
+// A string as the host holds it (at most `limit` bytes; `field` names it in
+// messages): the text itself when it is plain ASCII, else its conversion in
+// `scratch`.
+std::string_view HostView(Value& v, std::size_t limit, const char* field, std::string& scratch);
+void HostString(Value& v, std::size_t limit, const char* field, std::string& out);
+
+HostLayer Layer(Value& v, int lowest);
 // The layer of a key of a layer map ("TopLayer": ..., or "1": ...).
-HostLayer LayerKey(const std::string& key, const std::string& path, int lowest);
+HostLayer LayerOfKey(std::string_view key, int lowest);
+
+// Polygon ids are strings or integers; 7 and "7" are the same id.
+std::string AreaId(Value& v);
 
 }  // namespace boardfile

@@ -1,9 +1,8 @@
-// A SAX handler that builds the document itself, so that a key given twice in
-// one object is an error instead of the later value silently winning.
+// The syntax of a refused board file, checked by a second parser whose
+// messages say where and what.
 #include "boardfile/JsonInput.h"
 
-#include <utility>
-#include <vector>
+#include <nlohmann/json.hpp>
 
 #include "boardfile/BoardValues.h"
 
@@ -13,49 +12,22 @@ namespace {
 
 using json = nlohmann::json;
 
-class Builder {
+// Takes every value and keeps only the first syntax fault: no document is
+// built, since the reader has already walked the text.
+class SyntaxCheck {
  public:
-  explicit Builder(json& root) : root_(root) {}
-
-  bool null() { return Put(nullptr); }
-  bool boolean(bool value) { return Put(value); }
-  bool number_integer(json::number_integer_t value) { return Put(value); }
-  bool number_unsigned(json::number_unsigned_t value) { return Put(value); }
-  bool number_float(json::number_float_t value, const json::string_t&) { return Put(value); }
-  bool string(json::string_t& value) { return Put(std::move(value)); }
-  bool binary(json::binary_t& value) { return Put(json::binary_t(std::move(value))); }
-
-  bool start_object(std::size_t) {
-    stack_.push_back(Slot(json::object()));
-    keys_.emplace_back();
-    return true;
-  }
-  bool key(json::string_t& key) {
-    json& object = *stack_.back();
-    if (object.contains(key)) {
-      duplicate_ = true;
-      place_ = Path();
-      what_ = "key '" + key + "' given twice";
-      return false;
-    }
-    keys_.back() = std::move(key);
-    return true;
-  }
-  bool end_object() {
-    stack_.pop_back();
-    keys_.pop_back();
-    return true;
-  }
-  bool start_array(std::size_t) {
-    stack_.push_back(Slot(json::array()));
-    keys_.emplace_back();
-    return true;
-  }
-  bool end_array() {
-    stack_.pop_back();
-    keys_.pop_back();
-    return true;
-  }
+  bool null() { return true; }
+  bool boolean(bool) { return true; }
+  bool number_integer(json::number_integer_t) { return true; }
+  bool number_unsigned(json::number_unsigned_t) { return true; }
+  bool number_float(json::number_float_t, const json::string_t&) { return true; }
+  bool string(json::string_t&) { return true; }
+  bool binary(json::binary_t&) { return true; }
+  bool start_object(std::size_t) { return true; }
+  bool key(json::string_t&) { return true; }
+  bool end_object() { return true; }
+  bool start_array(std::size_t) { return true; }
+  bool end_array() { return true; }
   bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& e) {
     // The library counts the offending character among those it has read
     // (for a token, its last character).
@@ -64,53 +36,12 @@ class Builder {
     return false;
   }
 
-  bool duplicate() const { return duplicate_; }
   std::size_t position() const { return position_; }  // byte offset of the fault
-  const std::string& place() const { return place_; }
   const std::string& what() const { return what_; }
 
  private:
-  // Stores a value where the document is at and returns where it went.
-  json* Slot(json value) {
-    if (stack_.empty()) {
-      root_ = std::move(value);
-      return &root_;
-    }
-    json& parent = *stack_.back();
-    if (parent.is_array()) {
-      parent.push_back(std::move(value));
-      return &parent.back();
-    }
-    json& slot = parent[keys_.back()];
-    slot = std::move(value);
-    return &slot;
-  }
-  template <class V>
-  bool Put(V&& value) {
-    Slot(json(std::forward<V>(value)));
-    return true;
-  }
-  // The path of the innermost open container.
-  std::string Path() const {
-    std::string path;
-    for (std::size_t i = 1; i < stack_.size(); ++i) {
-      const json& parent = *stack_[i - 1];
-      if (parent.is_array()) {
-        path += "[" + std::to_string(parent.size() - 1) + "]";
-      } else {
-        if (!path.empty()) path += '.';
-        path += keys_[i - 1];
-      }
-    }
-    return path.empty() ? "top level" : path;
-  }
-
-  json& root_;
-  std::vector<json*> stack_;
-  std::vector<std::string> keys_;  // per open container: the key being filled (objects)
-  bool duplicate_ = false;
   std::size_t position_ = 0;
-  std::string place_, what_;
+  std::string what_;
 };
 
 // "[json.exception.parse_error.101] parse error at line 1, column 2: syntax
@@ -141,8 +72,7 @@ std::string LineAndColumn(std::string_view text, std::size_t offset) {
 
 }  // namespace
 
-bool ParseJson(std::string_view text, json& out, std::string& place, std::string& what) {
-  out = json();
+bool CheckJsonSyntax(std::string_view text, std::string& place, std::string& what) {
   // The parser takes a zero byte for the end of the text and would pass over
   // whatever follows it; JSON text never holds one.
   if (const std::size_t zero = text.find('\0'); zero != std::string_view::npos) {
@@ -150,17 +80,10 @@ bool ParseJson(std::string_view text, json& out, std::string& place, std::string
     what = "a zero byte, which a board file never holds (it is text)";
     return false;
   }
-  Builder builder(out);
-  const bool ok = json::sax_parse(text.begin(), text.end(), &builder);
-  if (ok) return true;
-  if (builder.duplicate()) {
-    place = builder.place();
-    what = builder.what();
-  } else {
-    place = LineAndColumn(text, builder.position());
-    what = Explanation(builder.what());
-  }
-  out = json();
+  SyntaxCheck check;
+  if (json::sax_parse(text.begin(), text.end(), &check)) return true;
+  place = LineAndColumn(text, check.position());
+  what = Explanation(check.what());
   return false;
 }
 

@@ -1,15 +1,14 @@
-// Parsing the board file's JSON text, refusing duplicate keys.
+// The JSON syntax of a refused board file, told the way people read it: the
+// line and column of the first fault and what the parser expected there.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include <nlohmann/json.hpp>
-
 namespace boardfile {
 
-// Parses `text` into `out`. On failure sets `place` ("line 3, column 7" for
-// a syntax error, the key path for a duplicate key) and `what`.
-bool ParseJson(std::string_view text, nlohmann::json& out, std::string& place, std::string& what);
+// True when `text` is one well-formed JSON document; otherwise false with
+// `place` ("line 3, column 7") and `what`.
+bool CheckJsonSyntax(std::string_view text, std::string& place, std::string& what);
 
 }  // namespace boardfile

@@ -1,218 +1,223 @@
-// Reading nets, classes, rules, from-tos, coordinates and dimensions.
+// Nets, classes, rules, from-tos, coordinates and dimensions.
 #include "boardfile/BoardReader.h"
-
-#include "HostLayers.h"
 
 namespace boardfile {
 
-void Reader::Net(Fields& f) {
-  standin::Net n;
-  Ref name = f["name"];
-  if (!name) Fail(f.path(), "a net needs a 'name'");
-  n.name = HostText(name, kNameLimit, "net name");
-  if (n.name.empty()) Fail(name.path, "a net's name cannot be empty (an empty name means no net)");
-  if (!netNumbers_.emplace(n.name, static_cast<ObjectHandle>(s_.nets.size() + 1)).second) {
-    Fail(name.path, "net name " + Quoted(n.name) + " is used twice");
-  }
-  f.Int("value", n.netValue);
-  f.Int("byte", n.netByte);
-  f.Int("index", n.index);
-  Bits(f, n);
-  s_.nets.push_back(std::move(n));
+void Reader::Net(Value& v) {
+  standin::Net o;
+  bool named = false;
+  const auto own = [&](NetKey, Value& x) {
+    named = true;
+    HostString(x, kNameLimit, "net name", o.name);
+    if (o.name.empty()) Fail("a net's name cannot be empty (an empty name means no net)");
+    if (nets_.Contains(o.name)) Fail("net name " + Quoted(o.name) + " is used twice");
+  };
+  EachField(v, "an object", kNetKeys, PCB28_FIELDS_OF(Net, PCB28_NET_FIELDS));
+  if (!named) Fail("a net needs a 'name'");
+  const std::string name = o.name;
+  const ObjectHandle handle = server_.Add(std::move(o));
+  Added(handle);
+  nets_.Insert(name, handle);
 }
 
-void Reader::Class(Fields& f) {
-  standin::ObjectClass c;
-  f.Text("name", c.name, kNameLimit, "class name");
-  if (Ref r = f["bytes"]) {
-    List l(r, 2, "class bytes");
-    l.Int(0, c.byte1);
-    l.Int(1, c.byte2);
-  }
-  if (Ref r = f["members"]) {
-    List l(r, kAnyLength, "member names");
-    for (std::size_t i = 0; i < l.size(); ++i) {
-      c.members.push_back(HostText(l[i], kNameLimit, "class member name"));
+void Reader::Class(Value& v) {
+  standin::ObjectClass o;
+  const auto own = [&](ClassKey k, Value& x) {
+    if (k == ClassKey::bytes) {
+      EachItem(x, 2, "class bytes",
+               [&](std::size_t i, Value& b) { Int(b, i == 0 ? o.byte1 : o.byte2); });
+      return;
     }
-  }
-  f.Int("index", c.index);
-  Bits(f, c);
-  s_.classes.push_back(std::move(c));
+    EachItem(x, kAny, "member names", [&](std::size_t, Value& m) {
+      HostString(m, kNameLimit, "class member name", o.members.emplace_back());
+    });
+  };
+  EachField(v, "an object", kClassKeys, PCB28_FIELDS_OF(Class, PCB28_CLASS_FIELDS));
+  Added(server_.Add(std::move(o)));
 }
 
-void Reader::Rule(Fields& f) {
-  standin::Rule rule;
+namespace {
+
+std::uint8_t RuleKindCode(Value& x) {
+  if (x.type() != Type::string) return Integer<std::uint8_t>(x);
+  const std::string_view name = StringOf(x);
+  std::string names;
+  for (const auto& kind : kRuleKinds) {
+    if (name == kind.name) return static_cast<std::uint8_t>(kind.kind);
+    names += std::string(names.empty() ? "" : ", ") + kind.name;
+  }
+  Fail("unknown rule kind " + Quoted(name) + "; expected a code 0 to 255 or one of " + names);
+}
+
+}  // namespace
+
+void Reader::Rule(Value& v) {
+  od::object object = ObjectOf(v, "an object");
+  standin::Rule o;
   const char* valueKinds = "L";  // the Clearance kind, code 0
-  if (Ref r = f["kind"]) {
-    if (r.value->is_string()) {
-      const auto& name = r.value->get_ref<const std::string&>();
-      const RuleKindName* found = nullptr;
-      for (const auto& k : kRuleKinds) {
-        if (name == k.name) found = &k;
-      }
-      if (found == nullptr) {
-        std::string names;
-        for (const auto& k : kRuleKinds) names += std::string(names.empty() ? "" : ", ") + k.name;
-        Fail(r.path,
-             "unknown rule kind " + Quoted(name) + "; expected a code 0 to 255 or one of " + names);
-      }
-      rule.ruleKind = static_cast<std::uint8_t>(found->kind);
-    } else {
-      rule.ruleKind = IntegerValue<std::uint8_t>(r);
+  const auto own = [&](RuleKey k, Value& x) {
+    switch (k) {
+      case RuleKey::kind:
+        o.ruleKind = RuleKindCode(x);
+        valueKinds = "";
+        for (const auto& kind : kRuleKinds) {
+          if (static_cast<std::uint8_t>(kind.kind) == o.ruleKind) valueKinds = kind.values;
+        }
+        break;
+      case RuleKey::scope:
+        Scope(x, o);
+        break;
+      case RuleKey::layers:
+        EachItem(x, kAny, "layers",
+                 [&](std::size_t, Value& l) { o.layers.push_back(Layer(l, 1)); });
+        break;
+      case RuleKey::bytes:
+        EachItem(x, 8, "rule bytes", [&](std::size_t i, Value& b) { Int(b, o.bytes[i]); });
+        break;
+      case RuleKey::texts1:
+        EachItem(x, 4, "rule texts", [&](std::size_t i, Value& t) {
+          HostString(t, kNameLimit, "rule text", o.texts1[i]);
+        });
+        break;
+      case RuleKey::numbers:
+        EachItem(x, 4, "rule numbers", [&](std::size_t i, Value& n) { Int(n, o.numbers[i]); });
+        break;
+      case RuleKey::texts2:
+        EachItem(x, 6, "rule texts", [&](std::size_t i, Value& t) {
+          HostString(t, kNameLimit, "rule text", o.texts2[i]);
+        });
+        break;
+      default:
+        break;  // the values, once the kind is known
     }
-    valueKinds = "";
-    for (const auto& k : kRuleKinds) {
-      if (static_cast<std::uint8_t>(k.kind) == rule.ruleKind) valueKinds = k.values;
-    }
+  };
+  const std::uint64_t present =
+      EachField(object, kRuleKeys, PCB28_FIELDS_OF(Rule, PCB28_RULE_FIELDS));
+  if ((present & Bit(RuleKey::values)) != 0) {
+    (void)object.reset();
+    Value values = Field(object, Name(RuleKey::values));
+    Step& step = path_[depth_++];
+    step = {Name(RuleKey::values)};
+    EachItem(values, std::char_traits<char>::length(valueKinds),
+             "values for rule kind " + std::to_string(o.ruleKind), [&](std::size_t i, Value& x) {
+               o.values[i] = valueKinds[i] == 'B' ? Integer<std::uint8_t>(x) : Length(x);
+             });
+    --depth_;
   }
-  f.Int("priority", rule.priority);
-  if (Ref r = f["scope"]) Scope(r, rule);
-  if (Ref r = f["values"]) {
-    const std::size_t count = std::char_traits<char>::length(valueKinds);
-    List l(r, count, "values for rule kind " + std::to_string(rule.ruleKind));
-    for (std::size_t i = 0; i < l.size(); ++i) {
-      if (valueKinds[i] == 'B') {
-        rule.values[i] = IntegerValue<std::uint8_t>(l[i]);
-      } else {
-        rule.values[i] = CoordValue(l[i]);
-      }
-    }
-  }
-  if (Ref r = f["layers"]) {
-    List l(r, kAnyLength, "layers");
-    for (std::size_t i = 0; i < l.size(); ++i) rule.layers.push_back(LayerValue(l[i], 1));
-  }
-  if (Ref r = f["bytes"]) {
-    List l(r, 8, "rule bytes");
-    for (std::size_t i = 0; i < 8; ++i) l.Int(i, rule.bytes[i]);
-  }
-  if (Ref r = f["texts1"]) {
-    List l(r, 4, "rule texts");
-    for (std::size_t i = 0; i < 4; ++i) l.Text(i, rule.texts1[i], kNameLimit, "rule text");
-  }
-  if (Ref r = f["numbers"]) {
-    List l(r, 4, "rule numbers");
-    for (std::size_t i = 0; i < 4; ++i) l.Int(i, rule.numbers[i]);
-  }
-  if (Ref r = f["texts2"]) {
-    List l(r, 6, "rule texts");
-    for (std::size_t i = 0; i < 6; ++i) l.Text(i, rule.texts2[i], kNameLimit, "rule text");
-  }
-  Bits(f, rule);
-  s_.rules.push_back(std::move(rule));
+  Added(server_.Add(std::move(o)));
 }
 
-void Reader::Scope(const Ref& ref, standin::Rule& rule) {
+void Reader::Scope(Value& v, standin::Rule& rule) {
   const char* expected = "expected \"all\", {\"net\": NAME} or {\"component\": DESIGNATOR}";
-  if (ref.value->is_string()) {
-    if (ref.value->get_ref<const std::string&>() != "all") Fail(ref.path, expected);
+  if (v.type() == Type::string) {
+    if (StringOf(v) != "all") Fail(expected);
     return;
   }
-  if (!ref.value->is_object() || ref.value->size() != 1) {
-    Fail(ref.path, std::string(expected) + ", found " + TypeName(*ref.value));
-  }
-  Fields f(ref, "a scope");
-  if (Ref net = f["net"]) {
-    if (NetRef(net) == 0) Fail(net.path, "expected the name of a net, found an empty name");
-    rule.scope = standin::RuleScope::Net;
-    rule.scopeName = HostText(net, kNameLimit, "net name");
-  } else if (Ref component = f["component"]) {
-    rule.scope = standin::RuleScope::Component;
-    rule.scopeName = HostText(component, kTextLimit, "designator");
-    if (!designators_.contains(rule.scopeName)) {
-      Fail(component.path, "no component with the designator " + Quoted(rule.scopeName));
+  if (v.type() != Type::object) Fail(std::string(expected) + ", found " + Found(v));
+  int keys = 0;
+  const auto own = [&](ScopeKey k, Value& x) {
+    ++keys;
+    if (k == ScopeKey::net) {
+      if (NetRef(x) == 0) Fail("expected the name of a net, found an empty name");
+      rule.scope = standin::RuleScope::Net;
+      rule.scopeName = name_;
+    } else {
+      rule.scope = standin::RuleScope::Component;
+      HostString(x, kTextLimit, "designator", rule.scopeName);
+      scopeDesignators_.emplace_back(rule.scopeName, Place());
     }
-  }
-  f.Done();
+  };
+  EachField(v, "a scope", kScopeKeys, PCB28_FIELDS_OF(Scope, PCB28_SCOPE_FIELDS));
+  if (keys != 1) Fail(std::string(expected) + ", found an object");
 }
 
-void Reader::FromTo(Fields& f) {
-  standin::FromTo t;
-  f.Length("x", t.x);
-  f.Length("y", t.y);
-  f.Length("x2", t.x2);
-  f.Length("y2", t.y2);
-  f.Int("from_byte", t.fromByte);
-  f.Int("to_byte", t.toByte);
-  NetKey(f, t.net);
-  f.Int("index", t.index);
-  Bits(f, t);
-  s_.fromTos.push_back(t);
+void Reader::FromTo(Value& v) {
+  standin::FromTo o;
+  EachField(v, "an object", kFromToKeys, PCB28_FIELDS_OF(FromTo, PCB28_FROM_TO_FIELDS));
+  Added(server_.Add(std::move(o)));
 }
 
-void Reader::ManualFromTo(Fields& f) {
-  standin::ManualFromTo t;
-  if (Ref r = f["texts"]) {
-    List l(r, 3, "texts");
-    for (std::size_t i = 0; i < 3; ++i) l.Text(i, t.texts[i], kNameLimit, "manual from-to text");
-  }
-  f.Int("value", t.value);
-  f.Int("index", t.index);
-  Bits(f, t);
-  s_.manualFromTos.push_back(std::move(t));
+void Reader::ManualFromTo(Value& v) {
+  standin::ManualFromTo o;
+  const auto own = [&](ManualFromToKey, Value& x) {
+    EachItem(x, 3, "texts", [&](std::size_t i, Value& s) {
+      HostString(s, kNameLimit, "manual from-to text", o.texts[i]);
+    });
+  };
+  EachField(v, "an object", kManualFromToKeys,
+            PCB28_FIELDS_OF(ManualFromTo, PCB28_MANUAL_FROM_TO_FIELDS));
+  Added(server_.Add(std::move(o)));
 }
 
-void Reader::Coordinate(Fields& f) {
-  standin::Coordinate c;
-  Common(f, c, /*withNet=*/false);
-  f.Length("x", c.x);
-  f.Length("y", c.y);
-  if (Ref r = f["values"]) {
-    List l(r, 6, "coordinate values");
-    for (std::size_t i = 0; i < 6; ++i) l.Length(i, c.values[i]);
-  }
-  s_.coordinates.push_back(c);
+void Reader::Coordinate(Value& v) {
+  standin::Coordinate o;
+  const auto own = [&](CoordinateKey, Value& x) {
+    EachItem(x, 6, "coordinate values", [&](std::size_t i, Value& l) { o.values[i] = Length(l); });
+  };
+  EachField(v, "an object", kCoordinateKeys, PCB28_FIELDS_OF(Coordinate, PCB28_COORDINATE_FIELDS));
+  Added(server_.Add(std::move(o)));
 }
 
-void Reader::Dimension(Fields& f) {
-  standin::Dimension d;
-  Common(f, d, /*withNet=*/false);
-  f.Length("x", d.x);
-  f.Length("y", d.y);
-  if (Ref r = f["values"]) {
-    List l(r, 8, "dimension values");
-    l.Int(0, d.value1);
-    l.Int(1, d.value2);
-    l.Int(2, d.value3);
-    l.Int(3, d.value4);
-    l.Int(4, d.value5);
-    l.Int(5, d.value6);
-    l.Int(6, d.value7);
-    l.Int(7, d.byte1);
+// One line per value.
+// clang-format off
+void Reader::DimensionExt(std::size_t i, Value& x, standin::Dimension& d) {
+  switch (i) {
+    case 0: return Int(x, d.dimensionCode);
+    case 1: return Int(x, d.extValue1);
+    case 2: return Int(x, d.extValue2);
+    case 3: return Int(x, d.ext1);
+    case 4: return Int(x, d.extByte1);
+    case 5: return Int(x, d.ext2);
+    case 6: return HostString(x, kNameLimit, "dimension text", d.extText1);
+    case 7: return Int(x, d.extByte2);
+    case 8: return Int(x, d.ext3);
+    case 9: return HostString(x, kNameLimit, "dimension text", d.extText2);
+    case 10: return HostString(x, kNameLimit, "dimension text", d.extText3);
+    case 11:
+      d.ext8Bytes = Real(x);
+      return;
+    case 12: return Int(x, d.ext4);
+    case 13: return Int(x, d.ext5);
+    case 14: return Int(x, d.ext6);
+    case 15: return Int(x, d.extByte3);
+    case 16: return Int(x, d.ext7);
+    case 17: return Int(x, d.ext8);
+    default: return Int(x, d.ext9);
   }
-  if (Ref r = f["ext"]) {
-    List l(r, 19, "extended dimension values");
-    l.Int(0, d.dimensionCode);
-    l.Int(1, d.extValue1);
-    l.Int(2, d.extValue2);
-    l.Int(3, d.ext1);
-    l.Int(4, d.extByte1);
-    l.Int(5, d.ext2);
-    l.Text(6, d.extText1, kNameLimit, "dimension text");
-    l.Int(7, d.extByte2);
-    l.Int(8, d.ext3);
-    l.Text(9, d.extText2, kNameLimit, "dimension text");
-    l.Text(10, d.extText3, kNameLimit, "dimension text");
-    l.Real(11, d.ext8Bytes);
-    l.Int(12, d.ext4);
-    l.Int(13, d.ext5);
-    l.Int(14, d.ext6);
-    l.Int(15, d.extByte3);
-    l.Int(16, d.ext7);
-    l.Int(17, d.ext8);
-    l.Int(18, d.ext9);
-  }
-  if (Ref r = f["references"]) {
-    List l(r, kMaxDimensionReferences, "references");
-    for (std::size_t i = 0; i < l.size(); ++i) {
-      List values(l[i], 4, "reference values");
-      if (values.size() != 4) Fail(l[i].path, "a reference is a list of four integers");
-      std::array<std::int32_t, 4> reference{};
-      for (std::size_t k = 0; k < 4; ++k) values.Int(k, reference[k]);
-      d.references.push_back(reference);
+}
+// clang-format on
+
+void Reader::Dimension(Value& v) {
+  standin::Dimension o;
+  const auto own = [&](DimensionKey k, Value& x) {
+    switch (k) {
+      case DimensionKey::values:
+        EachItem(x, 8, "dimension values", [&](std::size_t i, Value& n) {
+          std::int32_t* values[] = {&o.value1, &o.value2, &o.value3, &o.value4,
+                                    &o.value5, &o.value6, &o.value7};
+          if (i < 7) return Int(n, *values[i]);
+          Int(n, o.byte1);
+        });
+        break;
+      case DimensionKey::ext:
+        EachItem(x, 19, "extended dimension values",
+                 [&](std::size_t i, Value& e) { DimensionExt(i, e, o); });
+        break;
+      default:
+        EachItem(x, kMaxDimensionReferences, "references", [&](std::size_t, Value& r) {
+          std::array<std::int32_t, 4> reference{};
+          std::size_t count = 0;
+          EachItem(r, 4, "reference values", [&](std::size_t i, Value& n) {
+            Int(n, reference[i]);
+            ++count;
+          });
+          if (count != 4) Fail("a reference is a list of four integers");
+          o.references.push_back(reference);
+        });
     }
-  }
-  s_.dimensions.push_back(std::move(d));
+  };
+  EachField(v, "an object", kDimensionKeys, PCB28_FIELDS_OF(Dimension, PCB28_DIMENSION_FIELDS));
+  Added(server_.Add(std::move(o)));
 }
 
 }  // namespace boardfile
