@@ -191,6 +191,25 @@ class Reader {
     EachItem(v, kAny, "objects", [&](std::size_t, Value& item) { read(item); });
   }
   static constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
+  // A list of at most as many integers as `out` names, each read at its
+  // own width.
+  template <class... T>
+  void Integers(Value& v, std::string_view what, T&... out) {
+    EachItem(v, sizeof...(T), what, [&](std::size_t i, Value& e) {
+      std::size_t k = 0;
+      ((k++ == i ? Int(e, out) : void()), ...);
+    });
+  }
+  // A list of at most `out.size()` integers, or texts (`field` in messages).
+  template <class A>
+  void Integers(Value& v, std::string_view what, A& out) {
+    EachItem(v, out.size(), what, [&](std::size_t i, Value& e) { Int(e, out[i]); });
+  }
+  template <class A>
+  void Texts(Value& v, std::string_view what, const char* field, A& out) {
+    EachItem(v, out.size(), what,
+             [&](std::size_t i, Value& e) { HostString(e, kNameLimit, field, out[i]); });
+  }
   [[noreturn]] static void FailList(Value& v, std::string_view what);
   [[noreturn]] static void FailLength(std::size_t limit, std::string_view what, std::size_t found);
 

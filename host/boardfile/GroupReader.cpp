@@ -25,27 +25,15 @@ void Reader::Component(Value& v) {
   std::optional<standin::Text> designator, comment;
   bool designatorAtOrigin = false, commentAtOrigin = false;
   // The component's own values first; its members once it has a handle.
+  // One line per key.
+  // clang-format off
   const auto own = [&](ComponentKey k, Value& x) {
     switch (k) {
-      case ComponentKey::bytes:
-        EachItem(x, 3, "component bytes", [&](std::size_t i, Value& b) {
-          std::uint8_t* bytes[] = {&o.byte1, &o.byte2, &o.byte3};
-          Int(b, *bytes[i]);
-        });
-        break;
+      case ComponentKey::bytes: Integers(x, "component bytes", o.byte1, o.byte2, o.byte3); break;
       case ComponentKey::ex:
-        EachItem(x, 4, "extended component values", [&](std::size_t i, Value& e) {
-          if (i == 0) Int(e, o.exValue1);
-          if (i == 1) Int(e, o.exByte1);
-          if (i == 2) Int(e, o.exByte2);
-          if (i == 3) Int(e, o.exValue2);
-        });
+        Integers(x, "extended component values", o.exValue1, o.exByte1, o.exByte2, o.exValue2);
         break;
-      case ComponentKey::source_links:
-        EachItem(x, 7, "source links", [&](std::size_t i, Value& s) {
-          HostString(s, kNameLimit, "source link", o.sourceLinks[i]);
-        });
-        break;
+      case ComponentKey::source_links: Texts(x, "source links", "source link", o.sourceLinks); break;
       case ComponentKey::designator:
         designatorAtOrigin = ComponentText(x, designator);
         break;
@@ -56,6 +44,7 @@ void Reader::Component(Value& v) {
         break;  // the members, below
     }
   };
+  // clang-format on
   const std::uint64_t present =
       EachField(object, kComponentKeys, PCB28_FIELDS_OF(Component, PCB28_COMPONENT_FIELDS));
   if (designatorAtOrigin) designator->x = o.x, designator->y = o.y;
@@ -77,26 +66,16 @@ void Reader::Component(Value& v) {
     if ((present & Bit(k)) == 0) continue;
     Value list = Field(object, Name(k));
     step = {Name(k)};
+    // clang-format off
     switch (k) {
-      case ComponentKey::tracks:
-        Members<standin::Track>(list, handle);
-        break;
-      case ComponentKey::arcs:
-        Members<standin::Arc>(list, handle);
-        break;
-      case ComponentKey::pads:
-        Members<standin::Pad>(list, handle);
-        break;
-      case ComponentKey::fills:
-        Members<standin::Fill>(list, handle);
-        break;
-      case ComponentKey::vias:
-        Members<standin::Via>(list, handle);
-        break;
-      default:
-        Members<standin::Text>(list, handle);
-        break;
+      case ComponentKey::tracks: Members<standin::Track>(list, handle); break;
+      case ComponentKey::arcs: Members<standin::Arc>(list, handle); break;
+      case ComponentKey::pads: Members<standin::Pad>(list, handle); break;
+      case ComponentKey::fills: Members<standin::Fill>(list, handle); break;
+      case ComponentKey::vias: Members<standin::Via>(list, handle); break;
+      default: Members<standin::Text>(list, handle); break;
     }
+    // clang-format on
   }
   --depth_;
 }
@@ -136,10 +115,7 @@ void Reader::Area(Value& v) {
         id = AreaId(x);
         break;
       case AreaKey::bytes:
-        EachItem(x, 5, "polygon bytes", [&](std::size_t i, Value& b) {
-          std::uint8_t* bytes[] = {&o.byte0, &o.byte1, &o.byte2, &o.byte3, &o.byte4};
-          Int(b, *bytes[i]);
-        });
+        Integers(x, "polygon bytes", o.byte0, o.byte1, o.byte2, o.byte3, o.byte4);
         break;
       default:
         EachItem(x, kMaxOutlineEntries, "outline entries",

@@ -23,11 +23,7 @@ void Reader::Net(Value& v) {
 void Reader::Class(Value& v) {
   standin::ObjectClass o;
   const auto own = [&](ClassKey k, Value& x) {
-    if (k == ClassKey::bytes) {
-      EachItem(x, 2, "class bytes",
-               [&](std::size_t i, Value& b) { Int(b, i == 0 ? o.byte1 : o.byte2); });
-      return;
-    }
+    if (k == ClassKey::bytes) return Integers(x, "class bytes", o.byte1, o.byte2);
     EachItem(x, kAny, "member names", [&](std::size_t, Value& m) {
       HostString(m, kNameLimit, "class member name", o.members.emplace_back());
     });
@@ -55,6 +51,8 @@ void Reader::Rule(Value& v) {
   od::object object = ObjectOf(v, "an object");
   standin::Rule o;
   const char* valueKinds = "L";  // the Clearance kind, code 0
+  // One line per key.
+  // clang-format off
   const auto own = [&](RuleKey k, Value& x) {
     switch (k) {
       case RuleKey::kind:
@@ -71,26 +69,15 @@ void Reader::Rule(Value& v) {
         EachItem(x, kAny, "layers",
                  [&](std::size_t, Value& l) { o.layers.push_back(Layer(l, 1)); });
         break;
-      case RuleKey::bytes:
-        EachItem(x, 8, "rule bytes", [&](std::size_t i, Value& b) { Int(b, o.bytes[i]); });
-        break;
-      case RuleKey::texts1:
-        EachItem(x, 4, "rule texts", [&](std::size_t i, Value& t) {
-          HostString(t, kNameLimit, "rule text", o.texts1[i]);
-        });
-        break;
-      case RuleKey::numbers:
-        EachItem(x, 4, "rule numbers", [&](std::size_t i, Value& n) { Int(n, o.numbers[i]); });
-        break;
-      case RuleKey::texts2:
-        EachItem(x, 6, "rule texts", [&](std::size_t i, Value& t) {
-          HostString(t, kNameLimit, "rule text", o.texts2[i]);
-        });
-        break;
+      case RuleKey::bytes: Integers(x, "rule bytes", o.bytes); break;
+      case RuleKey::texts1: Texts(x, "rule texts", "rule text", o.texts1); break;
+      case RuleKey::numbers: Integers(x, "rule numbers", o.numbers); break;
+      case RuleKey::texts2: Texts(x, "rule texts", "rule text", o.texts2); break;
       default:
         break;  // the values, once the kind is known
     }
   };
+  // clang-format on
   const std::uint64_t present =
       EachField(object, kRuleKeys, PCB28_FIELDS_OF(Rule, PCB28_RULE_FIELDS));
   if ((present & Bit(RuleKey::values)) != 0) {
@@ -140,9 +127,7 @@ void Reader::FromTo(Value& v) {
 void Reader::ManualFromTo(Value& v) {
   standin::ManualFromTo o;
   const auto own = [&](ManualFromToKey, Value& x) {
-    EachItem(x, 3, "texts", [&](std::size_t i, Value& s) {
-      HostString(s, kNameLimit, "manual from-to text", o.texts[i]);
-    });
+    Texts(x, "texts", "manual from-to text", o.texts);
   };
   EachField(v, "an object", kManualFromToKeys,
             PCB28_FIELDS_OF(ManualFromTo, PCB28_MANUAL_FROM_TO_FIELDS));
@@ -192,12 +177,8 @@ void Reader::Dimension(Value& v) {
   const auto own = [&](DimensionKey k, Value& x) {
     switch (k) {
       case DimensionKey::values:
-        EachItem(x, 8, "dimension values", [&](std::size_t i, Value& n) {
-          std::int32_t* values[] = {&o.value1, &o.value2, &o.value3, &o.value4,
-                                    &o.value5, &o.value6, &o.value7};
-          if (i < 7) return Int(n, *values[i]);
-          Int(n, o.byte1);
-        });
+        Integers(x, "dimension values", o.value1, o.value2, o.value3, o.value4, o.value5, o.value6,
+                 o.value7, o.byte1);
         break;
       case DimensionKey::ext:
         EachItem(x, 19, "extended dimension values",

@@ -46,25 +46,20 @@ void Reader::Read(Value& v, standin::Pad& o) {
   // "size" sets all three levels, whatever the order of the keys; "top",
   // "mid" and "bottom" then override it.
   std::optional<standin::PadLevel> size, top, mid, bottom;
+  // One line per key.
+  // clang-format off
   const auto own = [&](PadKey k, Value& x) {
     switch (k) {
-      case PadKey::size:
-        size = Level(x);
-        break;
-      case PadKey::top:
-        top = Level(x);
-        break;
-      case PadKey::mid:
-        mid = Level(x);
-        break;
-      case PadKey::bottom:
-        bottom = Level(x);
-        break;
+      case PadKey::size: size = Level(x); break;
+      case PadKey::top: top = Level(x); break;
+      case PadKey::mid: mid = Level(x); break;
+      case PadKey::bottom: bottom = Level(x); break;
       default:
         EachLayerField(x, 1, "an object of layer -> pad level",
                        [&](HostLayer layer, Value& l) { o.Give(layer, {}) = Level(l); });
     }
   };
+  // clang-format on
   EachField(v, "an object", kPadKeys, PCB28_FIELDS_OF(Pad, PCB28_PAD_FIELDS));
   if (size) o.top = o.mid = o.bottom = *size;
   if (top) o.top = *top;

@@ -58,29 +58,20 @@ void Reader::BoardSettings(Value& v) {
         break;
       }
       case BoardKey::gerber_options:
-        EachItem(x, o.gerberOptions.size(), "Gerber option values",
-                 [&](std::size_t i, Value& e) { Int(e, o.gerberOptions[i]); });
+        Integers(x, "Gerber option values", o.gerberOptions);
         break;
       case BoardKey::printer_options:
-        EachItem(x, printer.values.size(), "printer option values",
-                 [&](std::size_t i, Value& e) { Int(e, printer.values[i]); });
+        Integers(x, "printer option values", printer.values);
         break;
       case BoardKey::plotter_pens:
         EachItem(x, 8, "plotter pens", [&](std::size_t i, Value& pen) {
-          EachItem(pen, 2, "pen values", [&](std::size_t j, Value& e) {
-            Int(e, j == 0 ? printer.pens[i + 1].value1 : printer.pens[i + 1].value2);
-          });
+          Integers(pen, "pen values", printer.pens[i + 1].value1, printer.pens[i + 1].value2);
         });
         break;
       case BoardKey::composite_layers:
         EachLayerField(x, 1, "an object of layer -> four values", [&](HostLayer layer, Value& l) {
           standin::CompositeLayer& c = printer.compositeLayers[layer];
-          EachItem(l, 4, "composite layer values", [&](std::size_t i, Value& e) {
-            if (i == 0) return Int(e, c.value1);
-            if (i == 1) return Int(e, c.value2);
-            if (i == 2) return Int(e, c.value3);
-            Int(e, c.value4);
-          });
+          Integers(l, "composite layer values", c.value1, c.value2, c.value3, c.value4);
         });
         break;
       case BoardKey::placer_options:
@@ -92,7 +83,7 @@ void Reader::BoardSettings(Value& v) {
         });
         break;
       case BoardKey::eco_options:
-        EachItem(x, 2, "ECO option bytes", [&](std::size_t i, Value& e) { Int(e, o.ecoOptions[i]); });
+        Integers(x, "ECO option bytes", o.ecoOptions);
         break;
       case BoardKey::external_dielectrics:
         EachItem(x, 2, "external dielectrics",
@@ -114,10 +105,7 @@ void Reader::Layers(Value& v) {
     const auto own = [&](LayerKey k, Value& x) {
       switch (k) {
         case LayerKey::status:
-          EachItem(x, 3, "status bytes", [&](std::size_t i, Value& e) {
-            std::uint8_t* status[] = {&o.status1, &o.status2, &o.status3};
-            Int(e, *status[i]);
-          });
+          Integers(x, "status bytes", o.status1, o.status2, o.status3);
           break;
         case LayerKey::dielectric:
           Dielectric(x, o.dielectric);
@@ -156,10 +144,7 @@ void Reader::Stack(Value& v) {
 
 void Reader::LayerPair(Value& v) {
   standin::LayerPair o;
-  const auto own = [&](LayerPairKey, Value& x) {
-    EachItem(x, 2, "pair values",
-             [&](std::size_t i, Value& e) { Int(e, i == 0 ? o.value1 : o.value2); });
-  };
+  const auto own = [&](LayerPairKey, Value& x) { Integers(x, "pair values", o.value1, o.value2); };
   const std::uint64_t present = EachField(v, "an object", kLayerPairKeys,
                                           PCB28_FIELDS_OF(LayerPair, PCB28_LAYER_PAIR_FIELDS));
   const std::uint64_t both = Bit(LayerPairKey::low) | Bit(LayerPairKey::high);
