@@ -27,7 +27,7 @@ void Reader::Document(od::document& doc) {
     });
   }
   if ((present & Bit(TopKey::pcb28_board)) == 0) {
-    Fail("missing key 'pcb28_board' (the format version, 1)");
+    Fail(std::string("missing key '") + Name(TopKey::pcb28_board) + "' (the format version, 1)");
   }
   if (doc.current_location().error() != simdjson::OUT_OF_BOUNDS) Fail("text after the document");
   // Then the values, in the order that resolves references.
@@ -126,6 +126,10 @@ void Reader::FailList(Value& v, std::string_view what) {
 void Reader::FailLength(std::size_t limit, std::string_view what, std::size_t found) {
   Fail("expected at most " + std::to_string(limit) + " " + std::string(what) + ", found " +
        std::to_string(found));
+}
+
+void Reader::FailNoNet(std::string_view name) {
+  Fail("no net named " + Quoted(name) + " in '" + Name(TopKey::nets) + "'");
 }
 
 void Reader::FailServer() { Fail("the server refused the object"); }

@@ -242,6 +242,7 @@ class Reader {
       FailServer();
   }
   [[noreturn]] static void FailServer();
+  [[noreturn]] static void FailNoNet(std::string_view name);
 
   // ---- references, inline: every primitive may have them.
   // The net a name refers to, 0 for none (an empty name); `name_` is the name.
@@ -250,7 +251,7 @@ class Reader {
     if (name_.empty()) return 0;
     const ObjectHandle net = nets_.Find(name_);
     if (net == 0) [[unlikely]]
-      Fail("no net named " + Quoted(name_) + " in 'nets'");
+      FailNoNet(name_);
     return net;
   }
   ObjectHandle PolygonRef(Value& v) {

@@ -13,7 +13,7 @@ void Reader::Net(Value& v) {
     if (nets_.Contains(o.name)) Fail("net name " + Quoted(o.name) + " is used twice");
   };
   EachField(v, "an object", kNetKeys, PCB28_FIELDS_OF(Net, PCB28_NET_FIELDS));
-  if (!named) Fail("a net needs a 'name'");
+  if (!named) Fail(std::string("a net needs a '") + Name(NetKey::name) + "'");
   const std::string name = o.name;
   const ObjectHandle handle = server_.Add(std::move(o));
   Added(handle);

@@ -118,7 +118,7 @@ void Reader::Layers(Value& v) {
           if (name_.empty() || name_ == "(No Net)") {
             o.planeNet = "(No Net)";
           } else {
-            if (!nets_.Contains(name_)) Fail("no net named " + Quoted(name_) + " in 'nets'");
+            if (!nets_.Contains(name_)) FailNoNet(name_);
             o.planeNet = name_;
           }
       }
@@ -148,7 +148,9 @@ void Reader::LayerPair(Value& v) {
   const std::uint64_t present = EachField(v, "an object", kLayerPairKeys,
                                           PCB28_FIELDS_OF(LayerPair, PCB28_LAYER_PAIR_FIELDS));
   const std::uint64_t both = Bit(LayerPairKey::low) | Bit(LayerPairKey::high);
-  if ((present & both) != both) Fail("a layer pair needs 'low' and 'high'");
+  if ((present & both) != both)
+    Fail(std::string("a layer pair needs '") + Name(LayerPairKey::low) + "' and '" +
+         Name(LayerPairKey::high) + "'");
   board_->layerPairs.push_back(o);
 }
 

@@ -2,12 +2,32 @@
 #include <set>
 
 #include "boardfile/BoardFile.h"
+#include "boardfile/Schema.h"
 #include "kicad/ImportedBoard.h"
 #include "kicad/JsonWriter.h"
 
 namespace kicad {
 
 namespace {
+
+// The board file's keys, by kind of object.
+using boardfile::ArcKey;
+using boardfile::AreaKey;
+using boardfile::ClassKey;
+using boardfile::ComponentKey;
+using boardfile::FillKey;
+using boardfile::LevelKey;
+using boardfile::Name;
+using boardfile::NetKey;
+using boardfile::OutlineArcKey;
+using boardfile::OutlineEntryKey;
+using boardfile::PadKey;
+using boardfile::RuleKey;
+using boardfile::ScopeKey;
+using boardfile::TextKey;
+using boardfile::TopKey;
+using boardfile::TrackKey;
+using boardfile::ViaKey;
 
 class DocumentWriter {
  public:
@@ -59,33 +79,33 @@ class DocumentWriter {
     // With the room the board-file reader wants after the text.
     w.Reserve(EstimateSize() + boardfile::kBoardTextPadding);
     w.BeginObject();
-    w.Field("pcb28_board", 1);
-    w.Key("stack").BeginArray();
+    w.Field(Name(TopKey::pcb28_board), 1);
+    w.Key(Name(TopKey::stack)).BeginArray();
     w.Value("TopLayer");
     for (const std::string& mid : midStack_) w.Value(mid);
     w.Value("BottomLayer");
     w.EndArray();
 
-    w.Key("nets").BeginArray();
+    w.Key(Name(TopKey::nets)).BeginArray();
     for (int n : netOrder_) {
       w.BeginObject();
-      w.Field("name", netNames_.at(n));
+      w.Field(Name(NetKey::name), netNames_.at(n));
       w.EndObject();
     }
     w.EndArray();
     EmitClasses();
 
-    w.Key("components").BeginArray();
+    w.Key(Name(TopKey::components)).BeginArray();
     for (const Component& c : components_) {
       w.BeginObject();
-      w.Field("pattern", c.pattern);
-      w.Field("x", X(c.at));
-      w.Field("y", Y(c.at));
-      w.Field("rotation", NormaliseAngle(c.rotation));
-      w.Field("layer", c.bottom ? "BottomLayer" : "TopLayer");
-      if (c.designator) EmitText("designator", *c.designator);
-      if (c.comment) EmitText("comment", *c.comment);
-      w.Key("pads").BeginArray();
+      w.Field(Name(ComponentKey::pattern), c.pattern);
+      w.Field(Name(ComponentKey::x), X(c.at));
+      w.Field(Name(ComponentKey::y), Y(c.at));
+      w.Field(Name(ComponentKey::rotation), NormaliseAngle(c.rotation));
+      w.Field(Name(ComponentKey::layer), c.bottom ? "BottomLayer" : "TopLayer");
+      if (c.designator) EmitText(Name(ComponentKey::designator), *c.designator);
+      if (c.comment) EmitText(Name(ComponentKey::comment), *c.comment);
+      w.Key(Name(ComponentKey::pads)).BeginArray();
       for (const Pad& p : c.pads) EmitPad(p);
       w.EndArray();
       EmitPrimitives(c.own);
@@ -93,37 +113,37 @@ class DocumentWriter {
     }
     w.EndArray();
 
-    w.Key("polygons").BeginArray();
+    w.Key(Name(TopKey::polygons)).BeginArray();
     for (const Polygon& p : polygons_) {
       w.BeginObject();
-      w.Field("id", p.id);
-      w.Field("layer", p.layer);
-      w.Field("net", NetName(p.net));
-      w.Field("track_width", NmToUnits(p.width));
+      w.Field(Name(AreaKey::id), p.id);
+      w.Field(Name(AreaKey::layer), p.layer);
+      w.Field(Name(AreaKey::net), NetName(p.net));
+      w.Field(Name(AreaKey::track_width), NmToUnits(p.width));
       EmitOutline(p.outline);
       w.EndObject();
     }
     w.EndArray();
     if (!outline_.empty()) {
-      w.Key("board_outlines").BeginArray();
+      w.Key(Name(TopKey::board_outlines)).BeginArray();
       w.BeginObject();
-      w.Field("id", "board");
-      w.Field("layer", "Mechanical1");
+      w.Field(Name(AreaKey::id), "board");
+      w.Field(Name(AreaKey::layer), "Mechanical1");
       EmitOutline(outline_);
       w.EndObject();
       w.EndArray();
     }
     EmitPrimitives(board_, &areas_);
-    w.Key("vias").BeginArray();
+    w.Key(Name(TopKey::vias)).BeginArray();
     for (const Via& v : vias_) {
       w.BeginObject();
-      w.Field("x", X(v.at));
-      w.Field("y", Y(v.at));
-      w.Field("size", NmToUnits(v.size));
-      w.Field("hole", NmToUnits(v.hole));
-      w.Field("low_layer", v.low);
-      w.Field("high_layer", v.high);
-      w.Field("net", NetName(v.net));
+      w.Field(Name(ViaKey::x), X(v.at));
+      w.Field(Name(ViaKey::y), Y(v.at));
+      w.Field(Name(ViaKey::size), NmToUnits(v.size));
+      w.Field(Name(ViaKey::hole), NmToUnits(v.hole));
+      w.Field(Name(ViaKey::low_layer), v.low);
+      w.Field(Name(ViaKey::high_layer), v.high);
+      w.Field(Name(ViaKey::net), NetName(v.net));
       w.EndObject();
     }
     w.EndArray();
@@ -136,14 +156,14 @@ class DocumentWriter {
     std::set<std::string> known;
     for (int n : netOrder_) known.insert(netNames_.at(n));
     std::vector<std::vector<std::string>> members(boardClasses_.size());
-    w.Key("classes").BeginArray();
+    w.Key(Name(TopKey::classes)).BeginArray();
     for (std::size_t i = 0; i < boardClasses_.size(); ++i) {
       for (const std::string& n : boardClasses_[i].nets)
         if (known.count(n)) members[i].push_back(n);
       if (boardClasses_[i].name == "Default") continue;
       w.BeginObject();
-      w.Field("name", boardClasses_[i].name);
-      w.Key("members").BeginArray();
+      w.Field(Name(ClassKey::name), boardClasses_[i].name);
+      w.Key(Name(ClassKey::members)).BeginArray();
       for (const std::string& n : members[i]) w.Value(n);
       w.EndArray();
       w.EndObject();
@@ -151,7 +171,7 @@ class DocumentWriter {
     w.EndArray();
     // The default class gives the board-wide rules; the others win over them
     // on their nets.
-    w.Key("rules").BeginArray();
+    w.Key(Name(TopKey::rules)).BeginArray();
     for (std::size_t i = 0; i < boardClasses_.size(); ++i) {
       const NetClass& nc = boardClasses_[i];
       const bool isDefault = nc.name == "Default";
@@ -161,14 +181,14 @@ class DocumentWriter {
       for (const std::string* net : scopes) {
         auto rule = [&](const char* kind, std::initializer_list<std::int64_t> values) {
           w.BeginObject();
-          w.Field("kind", kind);
-          w.Field("priority", isDefault ? 2 : 1);
+          w.Field(Name(RuleKey::kind), kind);
+          w.Field(Name(RuleKey::priority), isDefault ? 2 : 1);
           if (net != nullptr) {
-            w.Key("scope").BeginObject();
-            w.Field("net", *net);
+            w.Key(Name(RuleKey::scope)).BeginObject();
+            w.Field(Name(ScopeKey::net), *net);
             w.EndObject();
           }
-          w.Key("values").BeginArray();
+          w.Key(Name(RuleKey::values)).BeginArray();
           for (std::int64_t v : values) w.Value(v);
           w.EndArray();
           w.EndObject();
@@ -225,31 +245,31 @@ class DocumentWriter {
   void EmitText(std::string_view key, const Text& t) {
     if (!key.empty()) w_.Key(key);
     w_.BeginObject();
-    w_.Field("text", t.text);
-    w_.Field("x", X(t.at));
-    w_.Field("y", Y(t.at));
-    w_.Field("height", NmToUnits(t.height));
-    w_.Field("width", NmToUnits(t.width));
-    w_.Field("rotation", NormaliseAngle(t.rotation));
-    w_.Field("layer", t.layer);
-    if (t.mirrored) w_.Field("text_flag", 1);
+    w_.Field(Name(TextKey::text), t.text);
+    w_.Field(Name(TextKey::x), X(t.at));
+    w_.Field(Name(TextKey::y), Y(t.at));
+    w_.Field(Name(TextKey::height), NmToUnits(t.height));
+    w_.Field(Name(TextKey::width), NmToUnits(t.width));
+    w_.Field(Name(TextKey::rotation), NormaliseAngle(t.rotation));
+    w_.Field(Name(TextKey::layer), t.layer);
+    if (t.mirrored) w_.Field(Name(TextKey::text_flag), 1);
     w_.EndObject();
   }
 
   void EmitPad(const Pad& p) {
     w_.BeginObject();
-    w_.Field("name", p.name);
-    w_.Field("x", X(p.at));
-    w_.Field("y", Y(p.at));
-    w_.Field("rotation", NormaliseAngle(p.rotation));
-    w_.Field("layer", p.layer);
-    w_.Field("net", NetName(p.net));
-    w_.Key("size").BeginObject();
-    w_.Field("x_size", NmToUnits(p.xSize));
-    w_.Field("y_size", NmToUnits(p.ySize));
-    w_.Field("shape", p.shape);
+    w_.Field(Name(PadKey::name), p.name);
+    w_.Field(Name(PadKey::x), X(p.at));
+    w_.Field(Name(PadKey::y), Y(p.at));
+    w_.Field(Name(PadKey::rotation), NormaliseAngle(p.rotation));
+    w_.Field(Name(PadKey::layer), p.layer);
+    w_.Field(Name(PadKey::net), NetName(p.net));
+    w_.Key(Name(PadKey::size)).BeginObject();
+    w_.Field(Name(LevelKey::x_size), NmToUnits(p.xSize));
+    w_.Field(Name(LevelKey::y_size), NmToUnits(p.ySize));
+    w_.Field(Name(LevelKey::shape), p.shape);
     w_.EndObject();
-    if (p.hole > 0) w_.Field("hole", NmToUnits(p.hole));
+    if (p.hole > 0) w_.Field(Name(PadKey::hole), NmToUnits(p.hole));
     w_.EndObject();
   }
 
@@ -261,14 +281,14 @@ class DocumentWriter {
     }
     JsonWriter& w = w_;
     w.BeginObject();
-    w.Field("x", x);
-    w.Field("y", y);
-    w.Field("x2", x2);
-    w.Field("y2", y2);
-    w.Field("width", NmToUnits(width));
-    w.Field("layer", layer);
-    if (net != 0) w.Field("net", NetName(net));
-    if (polygon > 0) w.Field("polygon", polygon);
+    w.Field(Name(TrackKey::x), x);
+    w.Field(Name(TrackKey::y), y);
+    w.Field(Name(TrackKey::x2), x2);
+    w.Field(Name(TrackKey::y2), y2);
+    w.Field(Name(TrackKey::width), NmToUnits(width));
+    w.Field(Name(TrackKey::layer), layer);
+    if (net != 0) w.Field(Name(TrackKey::net), NetName(net));
+    if (polygon > 0) w.Field(Name(TrackKey::polygon), polygon);
     w.EndObject();
   }
 
@@ -283,7 +303,7 @@ class DocumentWriter {
   // `areas`: the filled areas to write among the tracks, where they were read.
   void EmitPrimitives(const Primitives& p, const std::vector<FilledArea>* areas = nullptr) {
     JsonWriter& w = w_;
-    w.Key("tracks").BeginArray();
+    w.Key(Name(TopKey::tracks)).BeginArray();
     std::size_t nextArea = 0;
     auto areasBefore = [&](std::size_t track) {
       for (; areas != nullptr && nextArea < areas->size() && (*areas)[nextArea].after == track;
@@ -297,62 +317,62 @@ class DocumentWriter {
     }
     areasBefore(p.tracks.size());
     w.EndArray();
-    w.Key("arcs").BeginArray();
+    w.Key(Name(TopKey::arcs)).BeginArray();
     for (const ArcTrack& a : p.arcs) {
       w.BeginObject();
-      w.Field("x", X(a.arc.centre));
-      w.Field("y", Y(a.arc.centre));
-      w.Field("radius", NmToUnits(a.arc.radius));
-      w.Field("start_angle", a.arc.start);
-      w.Field("end_angle", a.arc.end);
-      w.Field("width", NmToUnits(a.width));
-      w.Field("layer", a.layer);
-      if (a.net != 0) w.Field("net", NetName(a.net));
+      w.Field(Name(ArcKey::x), X(a.arc.centre));
+      w.Field(Name(ArcKey::y), Y(a.arc.centre));
+      w.Field(Name(ArcKey::radius), NmToUnits(a.arc.radius));
+      w.Field(Name(ArcKey::start_angle), a.arc.start);
+      w.Field(Name(ArcKey::end_angle), a.arc.end);
+      w.Field(Name(ArcKey::width), NmToUnits(a.width));
+      w.Field(Name(ArcKey::layer), a.layer);
+      if (a.net != 0) w.Field(Name(ArcKey::net), NetName(a.net));
       w.EndObject();
     }
     w.EndArray();
-    w.Key("fills").BeginArray();
+    w.Key(Name(TopKey::fills)).BeginArray();
     for (const Fill& f : p.fills) {
       // Corner 1 lower left, corner 2 upper right, with y up.
       const Point lo{std::min(f.a.x, f.b.x), std::max(f.a.y, f.b.y)};
       const Point hi{std::max(f.a.x, f.b.x), std::min(f.a.y, f.b.y)};
       w.BeginObject();
-      w.Field("x", X(lo));
-      w.Field("y", Y(lo));
-      w.Field("x2", X(hi));
-      w.Field("y2", Y(hi));
-      w.Field("layer", f.layer);
-      if (f.net != 0) w.Field("net", NetName(f.net));
+      w.Field(Name(FillKey::x), X(lo));
+      w.Field(Name(FillKey::y), Y(lo));
+      w.Field(Name(FillKey::x2), X(hi));
+      w.Field(Name(FillKey::y2), Y(hi));
+      w.Field(Name(FillKey::layer), f.layer);
+      if (f.net != 0) w.Field(Name(FillKey::net), NetName(f.net));
       w.EndObject();
     }
     w.EndArray();
-    w.Key("texts").BeginArray();
+    w.Key(Name(TopKey::texts)).BeginArray();
     for (const Text& t : p.texts) EmitText("", t);
     w.EndArray();
   }
 
   void EmitOutline(const std::vector<OutlineEntry>& outline) {
     JsonWriter& w = w_;
-    w.Key("outline").BeginArray();
+    w.Key(Name(AreaKey::outline)).BeginArray();
     for (const OutlineEntry& e : outline) {
       w.BeginObject();
-      w.Field("x", X(e.at));
-      w.Field("y", Y(e.at));
+      w.Field(Name(OutlineEntryKey::x), X(e.at));
+      w.Field(Name(OutlineEntryKey::y), Y(e.at));
       if (e.arc) {
-        w.Key("arc").BeginObject();
-        w.Field("cx", X(e.arc->centre));
-        w.Field("cy", Y(e.arc->centre));
-        w.Field("radius", NmToUnits(e.arc->radius));
-        w.Field("start_angle", e.arc->start);
-        w.Field("end_angle", e.arc->end);
+        w.Key(Name(OutlineEntryKey::arc)).BeginObject();
+        w.Field(Name(OutlineArcKey::cx), X(e.arc->centre));
+        w.Field(Name(OutlineArcKey::cy), Y(e.arc->centre));
+        w.Field(Name(OutlineArcKey::radius), NmToUnits(e.arc->radius));
+        w.Field(Name(OutlineArcKey::start_angle), e.arc->start);
+        w.Field(Name(OutlineArcKey::end_angle), e.arc->end);
         w.EndObject();
       }
       w.EndObject();
     }
     if (!outline.empty()) {  // closed: back to the first point
       w.BeginObject();
-      w.Field("x", X(outline[0].at));
-      w.Field("y", Y(outline[0].at));
+      w.Field(Name(OutlineEntryKey::x), X(outline[0].at));
+      w.Field(Name(OutlineEntryKey::y), Y(outline[0].at));
       w.EndObject();
     }
     w.EndArray();
