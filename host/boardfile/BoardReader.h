@@ -270,6 +270,8 @@ class Reader {
   void Members(Value& v, ObjectHandle component);
   // Inline, and called only there: each inlines into its Members loop.
   inline void Read(Value& v, standin::Track& o);
+  // The tracks of a ring read into ring_, each with the values of `edge`.
+  void AddRing(const standin::Track& edge, ObjectHandle component);
   inline void Read(Value& v, standin::Arc& o);
   inline void Read(Value& v, standin::Via& o);
   inline void Read(Value& v, standin::Fill& o);
@@ -314,6 +316,7 @@ class Reader {
   bool escapedKeys_ = false;  // a key with an escape was met: Field() unescapes
   std::string_view name_;     // the last net name read
   std::string scratch_;       // name_ when it needed converting
+  std::vector<Coord> ring_;   // the last track's ring: x and y of each point
 };
 
 }  // namespace boardfile

@@ -9,12 +9,43 @@ void Reader::Members(Value& v, ObjectHandle component) {
   Each(v, [&](Value& item) {
     T object;
     Read(item, object);
+    if constexpr (std::is_same_v<T, standin::Track>) {
+      if (!ring_.empty()) return AddRing(object, component);
+    }
     Added(server_.Add(std::move(object), component));
   });
 }
 
 void Reader::Read(Value& v, standin::Track& o) {
-  EachField(v, "an object", kTrackKeys, PCB28_FIELDS_OF(Track, PCB28_TRACK_FIELDS));
+  ring_.clear();
+  const auto own = [&](TrackKey, Value& x) {
+    EachItem(x, kAny, "ring coordinates",
+             [&](std::size_t, Value& c) { ring_.push_back(Length(c)); });
+    if (ring_.size() < 4 || ring_.size() % 2 != 0) {
+      Fail("a ring is a list of x, y of at least two points; this one has " +
+           std::to_string(ring_.size()) + " coordinates");
+    }
+  };
+  const std::uint64_t present =
+      EachField(v, "an object", kTrackKeys, PCB28_FIELDS_OF(Track, PCB28_TRACK_FIELDS));
+  const std::uint64_t ends =
+      Bit(TrackKey::x) | Bit(TrackKey::y) | Bit(TrackKey::x2) | Bit(TrackKey::y2);
+  if ((present & Bit(TrackKey::ring)) != 0 && (present & ends) != 0) {
+    Fail(std::string("a track has a '") + Name(TrackKey::ring) + "' or its ends, not both");
+  }
+}
+
+void Reader::AddRing(const standin::Track& edge, ObjectHandle component) {
+  const std::size_t points = ring_.size() / 2;
+  for (std::size_t i = 0; i < points; ++i) {
+    standin::Track t = edge;
+    const std::size_t next = (i + 1) % points;
+    t.x = ring_[2 * i];
+    t.y = ring_[2 * i + 1];
+    t.x2 = ring_[2 * next];
+    t.y2 = ring_[2 * next + 1];
+    Added(server_.Add(std::move(t), component));
+  }
 }
 
 void Reader::Read(Value& v, standin::Arc& o) {

@@ -72,6 +72,9 @@ constexpr std::size_t kMaxDimensionReferences = 200;
   PCB28_PLACED_FIELDS(FIELD) \
   FIELD(net, Net, net)
 
+// A ring ([x1, y1, x2, y2, ...], instead of x, y, x2, y2) stands for the
+// closed chain of tracks from each point to the next and from the last back
+// to the first, each with the object's other values.
 #define PCB28_TRACK_FIELDS(FIELD) \
   PCB28_PRIMITIVE_FIELDS(FIELD) \
   FIELD(x, Length, x) \
@@ -81,7 +84,8 @@ constexpr std::size_t kMaxDimensionReferences = 200;
   FIELD(width, Length, width) \
   FIELD(polygon, Polygon, polygon) \
   FIELD(extra1, Int, extra1) \
-  FIELD(extra2, Int, extra2)
+  FIELD(extra2, Int, extra2) \
+  FIELD(ring, Own, _)
 
 #define PCB28_ARC_FIELDS(FIELD) \
   PCB28_PRIMITIVE_FIELDS(FIELD) \

@@ -233,7 +233,7 @@ class DocumentWriter {
       for (const Pad& p : c.pads) n += 180 + p.name.size() + net(p.net);
       primitives(c.own);
     }
-    for (const FilledArea& a : areas_) n += a.count * (125 + net(a.net));
+    for (const FilledArea& a : areas_) n += 125 + net(a.net) + a.count * 24;
     for (const Via& v : vias_) n += 170 + net(v.net);
     for (const Polygon& p : polygons_) n += 100 + net(p.net) + outline(p.outline);
     return n + outline(outline_);
@@ -285,6 +285,11 @@ class DocumentWriter {
     w.Field(Name(TrackKey::y), y);
     w.Field(Name(TrackKey::x2), x2);
     w.Field(Name(TrackKey::y2), y2);
+    EmitTrackValues(width, layer, net, polygon);
+  }
+
+  void EmitTrackValues(double width, const std::string& layer, int net, int polygon) {
+    JsonWriter& w = w_;
     w.Field(Name(TrackKey::width), NmToUnits(width));
     w.Field(Name(TrackKey::layer), layer);
     if (net != 0) w.Field(Name(TrackKey::net), NetName(net));
@@ -292,12 +297,35 @@ class DocumentWriter {
     w.EndObject();
   }
 
-  // The edges of a filled area's outline, closed back to its first point.
+  // The edges of a filled area's outline, closed back to its first point,
+  // as one ring of points: the edges that round to no length are left out
+  // (counted), and the ring starts at the first edge that is kept, so that
+  // the tracks come in the order of the edges.
   void EmitArea(const FilledArea& area) {
     const Point* points = areaPoints_.data() + area.first;
-    for (std::size_t i = 0; i < area.count; ++i)
-      EmitTrack(points[i], points[(i + 1) % area.count], area.width, area.layer, area.net,
-                area.polygon);
+    const std::size_t n = area.count;
+    ring_.clear();
+    auto host = [&](std::size_t i) { return std::pair(X(points[i % n]), Y(points[i % n])); };
+    std::size_t first = 0;
+    while (first < n && host(first) == host(first + 1)) ++first;
+    if (first < n) {
+      ring_.push_back(host(first));
+      for (std::size_t i = first + 1; i < first + n; ++i) {
+        if (host(i) != ring_.back()) ring_.push_back(host(i));
+      }
+      if (ring_.back() == ring_.front()) ring_.pop_back();
+    }
+    if (ring_.size() < n) zeroLength_[area.layer] += static_cast<int>(n - ring_.size());
+    if (ring_.empty()) return;
+    JsonWriter& w = w_;
+    w.BeginObject();
+    w.Key(Name(TrackKey::ring)).BeginArray();
+    for (const auto& [x, y] : ring_) {
+      w.Value(x);
+      w.Value(y);
+    }
+    w.EndArray();
+    EmitTrackValues(area.width, area.layer, area.net, area.polygon);
   }
 
   // `areas`: the filled areas to write among the tracks, where they were read.
@@ -394,6 +422,7 @@ class DocumentWriter {
   const std::vector<Polygon>& polygons_;
   const std::vector<FilledArea>& areas_;
   const std::vector<Point>& areaPoints_;
+  std::vector<std::pair<std::int64_t, std::int64_t>> ring_;  // EmitArea's points
   const std::vector<OutlineEntry>& outline_;
   double left_ = 0, bottom_ = 0;
   JsonWriter w_;

@@ -96,6 +96,20 @@ TEST_F(BoardReadersTest, EdgeValuesGiveTheirPlainValues) {
                   "edges");
 }
 
+// A ring is the closed chain of tracks through its points, each with the
+// object's other values, in the order of its edges.
+TEST_F(BoardReadersTest, ARingIsTheTracksAroundItsPoints) {
+  ExpectSameBoard(R"({"pcb28_board": 1, "nets": [{"name": "GND"}], "tracks": [{"x": 5},
+    {"ring": [0, 0, "1mil", 0, 10000, 10000], "width": 7, "net": "GND", "layer": "BottomLayer"}],
+    "components": [{"tracks": [{"ring": [1, 2, 3, 4]}]}]})",
+                  R"({"pcb28_board": 1, "nets": [{"name": "GND"}], "tracks": [{"x": 5},
+    {"x": 0, "y": 0, "x2": 10000, "y2": 0, "width": 7, "net": "GND", "layer": "BottomLayer"},
+    {"x": 10000, "y": 0, "x2": 10000, "y2": 10000, "width": 7, "net": "GND", "layer": "BottomLayer"},
+    {"x": 10000, "y": 10000, "x2": 0, "y2": 0, "width": 7, "net": "GND", "layer": "BottomLayer"}],
+    "components": [{"tracks": [{"x": 1, "y": 2, "x2": 3, "y2": 4}, {"x": 3, "y": 4, "x2": 1, "y2": 2}]}]})",
+                  "ring");
+}
+
 // Each file has one fault, or several; it is refused with the first fault's
 // place and reason, and the server is left empty.
 TEST_F(BoardReadersTest, RefusedFilesNameTheFaultAndLeaveTheServerEmpty) {
@@ -128,6 +142,11 @@ TEST_F(BoardReadersTest, RefusedFilesNameTheFaultAndLeaveTheServerEmpty) {
       {"{\"pcb28_board\": 1,\n \"tracks\": [{\"x\": 1,}]}",
        "b.json: line 2, column 21: syntax error"},
       {"[1, 2]", "b.json: top level: expected a board file (a JSON object), found a list"},
+      {R"({"pcb28_board": 1, "tracks": [{"ring": [0, 0, 1]}]})",
+       "tracks[0].ring: a ring is a list of x, y of at least two points; this one has 3 "
+       "coordinates"},
+      {R"({"pcb28_board": 1, "tracks": [{"ring": [0, 0, 1, 1], "x2": 5}]})",
+       "tracks[0]: a track has a 'ring' or its ends, not both"},
   };
   for (const auto& [text, message] : bad) {
     std::string error;

@@ -206,15 +206,14 @@ TEST(KicadImport, ZonesNetClassesAndTexts) {
   EXPECT_EQ(polys[1]["track_width"], 98425);
   EXPECT_EQ(polys[0]["outline"].size(), 501u);  // simplified to 500 segments, closed
   const json& tracks = out.doc["tracks"];
-  // In the file's order: the board edge (4), 3 fill edges, the segment (the
-  // courtyard line is left out).
-  ASSERT_EQ(tracks.size(), 8u);
+  // In the file's order: the board edge (4), the fill as one ring of its 3
+  // points, the segment (the courtyard line is left out).
+  ASSERT_EQ(tracks.size(), 6u);
   EXPECT_EQ(tracks[0]["layer"], "Mechanical1");
   EXPECT_EQ(tracks[4]["polygon"], polys[1]["id"]);
   EXPECT_EQ(tracks[4]["layer"], "BottomLayer");
-  EXPECT_EQ(tracks[7]["net"], "VCC");
-  EXPECT_EQ(tracks[6]["x2"], tracks[4]["x"]);  // the fill's outline closes on its first point
-  EXPECT_EQ(tracks[6]["y2"], tracks[4]["y"]);
+  EXPECT_EQ(tracks[4]["ring"].size(), 6u);
+  EXPECT_EQ(tracks[5]["net"], "VCC");
   // One text a line, the second one line pitch (1.6 heights) further down the
   // text's direction: turned by 90 degrees, that is 3.2 mm to the right.
   const json& texts = out.doc["texts"];
@@ -347,9 +346,11 @@ TEST(KicadVersions, KiCad4And5BoardsWithRenamedCopper) {
   EXPECT_EQ(comp["comment"]["text"], "10k");
   EXPECT_EQ(comp["texts"][0]["text"], "R7-10k");
   EXPECT_EQ(comp["texts"][0]["layer"], "Mechanical4");
-  // Edge (4), the two segments on the renamed inner layers, the fill (3 edges).
+  // Edge (4), the two segments on the renamed inner layers, the fill (a ring
+  // of 3 points).
   const json& tracks = out.doc["tracks"];
-  ASSERT_EQ(tracks.size(), 9u);
+  ASSERT_EQ(tracks.size(), 7u);
+  EXPECT_EQ(tracks[6]["ring"].size(), 6u);
   EXPECT_EQ(tracks[4]["layer"], "MidLayer2");
   EXPECT_EQ(tracks[4]["net"], "VCC");
   EXPECT_EQ(tracks[5]["layer"], "MidLayer1");
@@ -460,10 +461,14 @@ TEST(KicadVersions, KiCad9AndNewer) {
   EXPECT_EQ(polys[0]["outline"][1]["arc"]["radius"], 787402);  // 2 mm about (10, 3)
   // Each fill on its own layer's polygon; the segment of 1 nm is left out.
   const json& tracks = out.doc["tracks"];
-  ASSERT_EQ(tracks.size(), 4u + 3 + 4);
+  // The unfilled layer's outline (4 tracks), then each fill as one ring of
+  // its points (3 and 4), x and y each.
+  ASSERT_EQ(tracks.size(), 4u + 1 + 1);
+  EXPECT_EQ(tracks[4]["ring"].size(), 6u);
+  EXPECT_EQ(tracks[5]["ring"].size(), 8u);
   EXPECT_EQ(tracks[4]["layer"], "MidLayer1");
   EXPECT_EQ(tracks[4]["polygon"], polys[2]["id"]);
-  EXPECT_EQ(tracks[7]["polygon"], polys[1]["id"]);
+  EXPECT_EQ(tracks[5]["polygon"], polys[1]["id"]);
   const json& pads = out.doc["components"][0]["pads"];
   EXPECT_EQ(pads[0]["layer"], "TopPaste");
   EXPECT_EQ(pads[0]["net"], "");
@@ -504,7 +509,9 @@ TEST(KicadImport, TheDocumentKeepsRoomForTheReaderAfterItsText) {
   std::string error;
   ASSERT_TRUE(kicad::ConvertBoard(Board(body), "", out, error)) << error;
   EXPECT_GE(out.document.capacity(), out.document.size() + boardfile::kBoardTextPadding);
-  EXPECT_EQ(json::parse(out.document)["tracks"].size(), 4u + 3000 + 3000);
+  const json tracks = json::parse(out.document)["tracks"];
+  ASSERT_EQ(tracks.size(), 4u + 1 + 3000);  // the fill is one ring
+  EXPECT_EQ(tracks[4]["ring"].size(), 2u * 3000);
 }
 
 }  // namespace
