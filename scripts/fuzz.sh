@@ -21,7 +21,7 @@ for target in "${targets[@]}"; do
   # A whole board with its host answers needs room: export inputs go up to 64 KB.
   options=()
   if [ "$target" = fuzz_export ]; then options=(-max_len=65536); fi
-  # Board-file keys, so that mutations keep to documents both readers take.
+  # Board-file keys, so that mutations keep to documents the reader takes.
   if [ "$target" = fuzz_boardreaders ]; then options=(-dict=fuzz/boardreaders.dict); fi
   # New inputs go to the scratch folder (the first one), never into the seeds.
   "$BUILD_DIR/fuzz/$target" -max_total_time="$SECONDS_PER_TARGET" -timeout=10 -rss_limit_mb=2048 \
