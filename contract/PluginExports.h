@@ -42,8 +42,9 @@ using ErrorBoxHandler = void (*)(const char* caption, const char* text);
 // import of it, and the plug-in exports its three functions only). It
 // replaces the handler (nullptr restores the default, which writes to
 // standard error) and returns the previous one. The host finds it by the
-// name below.
-extern "C" ErrorBoxHandler PCBAPI_CALL Pcb28_SetErrorBoxHandler(ErrorBoxHandler handler);
+// name below. Hook and handler use the platform's one C convention, which
+// is what PCBAPI_CALL means there as well.
+extern "C" ErrorBoxHandler Pcb28_SetErrorBoxHandler(ErrorBoxHandler handler);
 
 using SetErrorBoxHandlerFn = decltype(&Pcb28_SetErrorBoxHandler);
 inline constexpr const char* kSetErrorBoxHandlerName = "Pcb28_SetErrorBoxHandler";

@@ -18,7 +18,7 @@ PCBAPI_EXPORT PcbBool PCBAPI_CALL ExportFileFromPcb(const std::uint8_t* fileName
 }
 
 #if !defined(_WIN32)
-PCBAPI_EXPORT ErrorBoxHandler PCBAPI_CALL Pcb28_SetErrorBoxHandler(ErrorBoxHandler handler) {
+PCBAPI_EXPORT ErrorBoxHandler Pcb28_SetErrorBoxHandler(ErrorBoxHandler handler) {
   return plugin::SetErrorBoxHandler(handler);
 }
 #endif

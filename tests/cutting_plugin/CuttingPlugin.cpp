@@ -26,7 +26,7 @@ constexpr ObjectKindCode kTrack = 4;
 extern "C" {
 
 #if !defined(_WIN32)
-PCBAPI_EXPORT ErrorBoxHandler PCBAPI_CALL Pcb28_SetErrorBoxHandler(ErrorBoxHandler handler) {
+PCBAPI_EXPORT ErrorBoxHandler Pcb28_SetErrorBoxHandler(ErrorBoxHandler handler) {
   const ErrorBoxHandler previous = g_Handler;
   g_Handler = handler;
   return previous;
