@@ -8,6 +8,8 @@
 #include <dlfcn.h>
 #endif
 
+#include "PluginExports.h"
+
 namespace errorbox {
 
 namespace {
@@ -69,8 +71,6 @@ bool Watch(void* plugin, Observer observer) {
 
 namespace {
 
-using Handler = void (*)(const char* caption, const char* text);
-
 void ObservedHandler(const char* caption, const char* text) {
   if (g_Observer != nullptr)
     g_Observer(Shown{caption != nullptr ? caption : "", text != nullptr ? text : "", 0, true});
@@ -79,8 +79,7 @@ void ObservedHandler(const char* caption, const char* text) {
 }  // namespace
 
 bool Watch(void* plugin, Observer observer) {
-  using SetHandlerFn = Handler (*)(Handler);
-  auto setHandler = reinterpret_cast<SetHandlerFn>(dlsym(plugin, "Pcb28_SetErrorBoxHandler"));
+  auto setHandler = reinterpret_cast<SetErrorBoxHandlerFn>(dlsym(plugin, kSetErrorBoxHandlerName));
   if (setHandler == nullptr) return false;
   g_Observer = observer;
   setHandler(&ObservedHandler);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <tuple>
 
 #include "LenString.h"
 #include "PcbApi.h"
@@ -52,6 +53,20 @@ class Exchange {
     } else {
       field = TakeString(ref, size);
     }
+  }
+  // The references in order, with the entries of the array `fields` from
+  // its first on.
+  template <class A, class... T>
+  void Each(A& fields, T*... refs) const {
+    static_assert(sizeof...(T) <= std::tuple_size_v<A>);
+    std::size_t i = 0;
+    ((*this)(refs, fields[i++]), ...);
+  }
+  template <class A, class... T>
+  void EachText(A& fields, std::size_t size, T*... refs) const {
+    static_assert(sizeof...(T) <= std::tuple_size_v<A>);
+    std::size_t i = 0;
+    (Text(refs, size, fields[i++]), ...);
   }
 
  private:

@@ -3,34 +3,44 @@
 
 using namespace standin;
 
+namespace {
+
+// The values that open the coordinate and dimension queries.
+void Placement(const Exchange& xc, Primitive& p, std::uint16_t* flags, std::uint16_t* index,
+               std::uint8_t* tag, Coord* x, Coord* y) {
+  xc(flags, p.flags);
+  xc(index, p.index);
+  xc(tag, p.tag);
+  xc(x, p.x);
+  xc(y, p.y);
+}
+
+}  // namespace
+
 extern "C" {
 
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryNet(QueryMode mode, ObjectHandle object,
                                                  std::uint16_t* index, std::uint8_t* name,
                                                  std::uint8_t* netByte, std::uint32_t* netValue) {
   RECORD(mode, object);
-  Net* n = nullptr;
-  if (Status s = Prepare(mode, object, n)) return s;
-  const Exchange xc(mode == kQueryGet);
-  xc(index, n->index);
-  xc.Text(name, kNameBufferSize, n->name);
-  xc(netByte, n->netByte);
-  xc(netValue, n->netValue);
-  return kOk;
+  return Query<Net>(mode, object, [&](const Exchange& xc, Net& n) {
+    xc(index, n.index);
+    xc.Text(name, kNameBufferSize, n.name);
+    xc(netByte, n.netByte);
+    xc(netValue, n.netValue);
+  });
 }
 
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryClass(QueryMode mode, ObjectHandle object,
                                                    std::uint16_t* index, std::uint8_t* byte1,
                                                    std::uint8_t* byte2, std::uint8_t* name) {
   RECORD(mode, object);
-  ObjectClass* c = nullptr;
-  if (Status s = Prepare(mode, object, c)) return s;
-  const Exchange xc(mode == kQueryGet);
-  xc(index, c->index);
-  xc(byte1, c->byte1);
-  xc(byte2, c->byte2);
-  xc.Text(name, kNameBufferSize, c->name);
-  return kOk;
+  return Query<ObjectClass>(mode, object, [&](const Exchange& xc, ObjectClass& c) {
+    xc(index, c.index);
+    xc(byte1, c.byte1);
+    xc(byte2, c.byte2);
+    xc.Text(name, kNameBufferSize, c.name);
+  });
 }
 
 PCBAPI_EXPORT std::int32_t PCBAPI_CALL PcbApi_GetMemberFromClassAt(ObjectHandle classObject,
@@ -38,8 +48,9 @@ PCBAPI_EXPORT std::int32_t PCBAPI_CALL PcbApi_GetMemberFromClassAt(ObjectHandle 
                                                                    std::uint8_t* name) {
   RECORD(classObject, index);
   ObjectClass* c = S().Get<ObjectClass>(classObject);
-  if (c == nullptr || index < 0 || static_cast<std::size_t>(index) >= c->members.size()) return 1;
-  PutString(name, kNameBufferSize, c->members[static_cast<std::size_t>(index)]);
+  const std::string* member = c != nullptr ? EntryAt(c->members, index) : nullptr;
+  if (member == nullptr) return 1;
+  PutString(name, kNameBufferSize, *member);
   return 0;
 }
 
@@ -69,21 +80,15 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryRule(
     std::uint8_t* text2b, std::uint8_t* text2c, std::uint8_t* text2d, std::uint8_t* text2e,
     std::uint8_t* text2f) {
   RECORD(mode, object);
-  Rule* r = nullptr;
-  if (Status s = Prepare(mode, object, r)) return s;
-  const Exchange xc(mode == kQueryGet);
-  xc(ruleKind, r->ruleKind);
-  std::uint8_t* bytes[8] = {byte1, byte2, byte3, byte4, byte5, byte6, byte7, byte8};
-  for (int i = 0; i < 6; ++i) xc(bytes[i], r->bytes[i]);
-  std::uint8_t* texts1[4] = {text1a, text1b, text1c, text1d};
-  for (int i = 0; i < 4; ++i) xc.Text(texts1[i], kNameBufferSize, r->texts1[i]);
-  xc(bytes[6], r->bytes[6]);
-  xc(bytes[7], r->bytes[7]);
-  std::int32_t* values[4] = {value1, value2, value3, value4};
-  for (int i = 0; i < 4; ++i) xc(values[i], r->numbers[i]);
-  std::uint8_t* texts2[6] = {text2a, text2b, text2c, text2d, text2e, text2f};
-  for (int i = 0; i < 6; ++i) xc.Text(texts2[i], kNameBufferSize, r->texts2[i]);
-  return kOk;
+  return Query<Rule>(mode, object, [&](const Exchange& xc, Rule& r) {
+    xc(ruleKind, r.ruleKind);
+    xc.Each(r.bytes, byte1, byte2, byte3, byte4, byte5, byte6);
+    xc.EachText(r.texts1, kNameBufferSize, text1a, text1b, text1c, text1d);
+    xc(byte7, r.bytes[6]);
+    xc(byte8, r.bytes[7]);
+    xc.Each(r.numbers, value1, value2, value3, value4);
+    xc.EachText(r.texts2, kNameBufferSize, text2a, text2b, text2c, text2d, text2e, text2f);
+  });
 }
 
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryFromTo(QueryMode mode, ObjectHandle object,
@@ -91,20 +96,19 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryFromTo(QueryMode mode, ObjectHandle
                                                     std::uint8_t* fromByte, Coord* x2, Coord* y2,
                                                     std::uint8_t* toByte, ObjectHandle* net) {
   RECORD(mode, object);
-  FromTo* f = nullptr;
-  if (Status s = Prepare(mode, object, f)) return s;
-  const Exchange xc(mode == kQueryGet);
-  if (!xc.get() && BadNet(*f, net)) return kBadLink;
-  xc(index, f->index);
-  xc(x, f->x);
-  xc(y, f->y);
-  xc(fromByte, f->fromByte);
-  xc(x2, f->x2);
-  xc(y2, f->y2);
-  xc(toByte, f->toByte);
-  if (!xc.get() && net != nullptr && *net != f->net) S().InvalidateNetMembers();
-  xc(net, f->net);
-  return kOk;
+  return Query<FromTo>(mode, object, [&](const Exchange& xc, FromTo& f) {
+    if (!xc.get() && BadNet(f, net)) return kBadLink;
+    xc(index, f.index);
+    xc(x, f.x);
+    xc(y, f.y);
+    xc(fromByte, f.fromByte);
+    xc(x2, f.x2);
+    xc(y2, f.y2);
+    xc(toByte, f.toByte);
+    if (!xc.get() && net != nullptr && *net != f.net) S().InvalidateNetMembers();
+    xc(net, f.net);
+    return kOk;
+  });
 }
 
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryManualFromTo(QueryMode mode, ObjectHandle object,
@@ -112,15 +116,11 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryManualFromTo(QueryMode mode, Object
                                                           std::uint8_t* text2, std::uint8_t* text3,
                                                           std::int32_t* value) {
   RECORD(mode, object);
-  ManualFromTo* m = nullptr;
-  if (Status s = Prepare(mode, object, m)) return s;
-  const Exchange xc(mode == kQueryGet);
-  xc(index, m->index);
-  xc.Text(text1, kNameBufferSize, m->texts[0]);
-  xc.Text(text2, kNameBufferSize, m->texts[1]);
-  xc.Text(text3, kNameBufferSize, m->texts[2]);
-  xc(value, m->value);
-  return kOk;
+  return Query<ManualFromTo>(mode, object, [&](const Exchange& xc, ManualFromTo& m) {
+    xc(index, m.index);
+    xc.EachText(m.texts, kNameBufferSize, text1, text2, text3);
+    xc(value, m.value);
+  });
 }
 
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryCoordinate(QueryMode mode, ObjectHandle object,
@@ -130,18 +130,11 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryCoordinate(QueryMode mode, ObjectHa
                                                         Coord* value2, Coord* value3, Coord* value4,
                                                         Coord* value5, Coord* value6) {
   RECORD(mode, object);
-  Coordinate* c = nullptr;
-  if (Status s = Prepare(mode, object, c)) return s;
-  const Exchange xc(mode == kQueryGet);
-  xc(flags, c->flags);
-  xc(index, c->index);
-  xc(tag, c->tag);
-  xc(x, c->x);
-  xc(y, c->y);
-  xc(layer, c->layer);
-  Coord* values[6] = {value1, value2, value3, value4, value5, value6};
-  for (int i = 0; i < 6; ++i) xc(values[i], c->values[i]);
-  return kOk;
+  return Query<Coordinate>(mode, object, [&](const Exchange& xc, Coordinate& c) {
+    Placement(xc, c, flags, index, tag, x, y);
+    xc(layer, c.layer);
+    xc.Each(c.values, value1, value2, value3, value4, value5, value6);
+  });
 }
 
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryDimension(
@@ -150,24 +143,18 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryDimension(
     HostLayer* layer, std::int32_t* value3, std::int32_t* value4, std::int32_t* value5,
     std::int32_t* value6, std::int32_t* value7, std::uint8_t* byte1) {
   RECORD(mode, object);
-  Dimension* d = nullptr;
-  if (Status s = Prepare(mode, object, d)) return s;
-  const Exchange xc(mode == kQueryGet);
-  xc(flags, d->flags);
-  xc(index, d->index);
-  xc(tag, d->tag);
-  xc(x, d->x);
-  xc(y, d->y);
-  xc(value1, d->value1);
-  xc(value2, d->value2);
-  xc(layer, d->layer);
-  xc(value3, d->value3);
-  xc(value4, d->value4);
-  xc(value5, d->value5);
-  xc(value6, d->value6);
-  xc(value7, d->value7);
-  xc(byte1, d->byte1);
-  return kOk;
+  return Query<Dimension>(mode, object, [&](const Exchange& xc, Dimension& d) {
+    Placement(xc, d, flags, index, tag, x, y);
+    xc(value1, d.value1);
+    xc(value2, d.value2);
+    xc(layer, d.layer);
+    xc(value3, d.value3);
+    xc(value4, d.value4);
+    xc(value5, d.value5);
+    xc(value6, d.value6);
+    xc(value7, d.value7);
+    xc(byte1, d.byte1);
+  });
 }
 
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryExtDimension(
@@ -178,37 +165,32 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryExtDimension(
     std::int32_t* ext6, std::uint8_t* extByte3, std::int32_t* ext7, std::int32_t* ext8,
     std::int32_t* ext9) {
   RECORD(mode, object);
-  Dimension* d = nullptr;
-  if (Status s = Prepare(mode, object, d)) return s;
-  const Exchange xc(mode == kQueryGet);
-  xc(dimensionCode, d->dimensionCode);
-  xc(value1, d->extValue1);
-  xc(value2, d->extValue2);
-  xc(ext1, d->ext1);
-  xc(extByte1, d->extByte1);
-  xc(ext2, d->ext2);
-  xc.Text(extText1, kNameBufferSize, d->extText1);
-  xc(extByte2, d->extByte2);
-  xc(ext3, d->ext3);
-  xc.Text(extText2, kNameBufferSize, d->extText2);
-  xc.Text(extText3, kNameBufferSize, d->extText3);
-  xc(ext8Bytes, d->ext8Bytes);
-  xc(ext4, d->ext4);
-  xc(ext5, d->ext5);
-  xc(ext6, d->ext6);
-  xc(extByte3, d->extByte3);
-  xc(ext7, d->ext7);
-  xc(ext8, d->ext8);
-  xc(ext9, d->ext9);
-  return kOk;
+  return Query<Dimension>(mode, object, [&](const Exchange& xc, Dimension& d) {
+    xc(dimensionCode, d.dimensionCode);
+    xc(value1, d.extValue1);
+    xc(value2, d.extValue2);
+    xc(ext1, d.ext1);
+    xc(extByte1, d.extByte1);
+    xc(ext2, d.ext2);
+    xc.Text(extText1, kNameBufferSize, d.extText1);
+    xc(extByte2, d.extByte2);
+    xc(ext3, d.ext3);
+    xc.Text(extText2, kNameBufferSize, d.extText2);
+    xc.Text(extText3, kNameBufferSize, d.extText3);
+    xc(ext8Bytes, d.ext8Bytes);
+    xc(ext4, d.ext4);
+    xc(ext5, d.ext5);
+    xc(ext6, d.ext6);
+    xc(extByte3, d.extByte3);
+    xc(ext7, d.ext7);
+    xc(ext8, d.ext8);
+    xc(ext9, d.ext9);
+  });
 }
 
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_References_Count(ObjectHandle object, std::int32_t* count) {
   RECORD(object);
-  Dimension* d = S().Get<Dimension>(object);
-  if (d == nullptr) return kBadHandle;
-  if (count != nullptr) *count = static_cast<std::int32_t>(d->references.size());
-  return kOk;
+  return AnswerCount(object, count, &Dimension::references);
 }
 
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_References_At(QueryMode mode, ObjectHandle object,
@@ -216,14 +198,12 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_References_At(QueryMode mode, ObjectHand
                                                       std::int32_t* value2, std::int32_t* value3,
                                                       std::int32_t* value4) {
   RECORD(mode, object, index);
-  Dimension* d = nullptr;
-  if (Status s = Prepare(mode, object, d)) return s;
-  if (index < 0 || static_cast<std::size_t>(index) >= d->references.size()) return kBadArgument;
-  const Exchange xc(mode == kQueryGet);
-  auto& reference = d->references[static_cast<std::size_t>(index)];
-  std::int32_t* values[4] = {value1, value2, value3, value4};
-  for (int i = 0; i < 4; ++i) xc(values[i], reference[i]);
-  return kOk;
+  return Query<Dimension>(mode, object, [&](const Exchange& xc, Dimension& d) {
+    auto* reference = EntryAt(d.references, index);
+    if (reference == nullptr) return kBadArgument;
+    xc.Each(*reference, value1, value2, value3, value4);
+    return kOk;
+  });
 }
 
 }  // extern "C"

@@ -24,7 +24,30 @@ const PadLevel& LevelOn(const Pad& pad, HostLayer layer) {
 
 constexpr std::uint8_t kRoundShape = 1;
 
-bool ValidLayer(HostLayer layer) { return layer >= 1 && layer <= kLastHostLayer; }
+// The size and shape of a pad or via on a layer: a via is round, of its
+// size, on every layer.
+PadLevel LevelOf(const Object& object, HostLayer layer) {
+  if (object.kind != Kind::Via) return LevelOn(static_cast<const Pad&>(object), layer);
+  const Coord size = static_cast<const Via&>(object).size;
+  return PadLevel{size, size, kRoundShape};
+}
+
+// The pad or via that a per-layer query names, once its layer is good.
+Status PadOrViaOn(ObjectHandle object, HostLayer layer, const Object*& found) {
+  found = S().Find(object);
+  if (found == nullptr || (found->kind != Kind::Pad && found->kind != Kind::Via)) return kBadHandle;
+  return ValidLayer(layer) ? kOk : kBadArgument;
+}
+
+// The level that a per-layer setter changes: the pad's own entry for the
+// layer, made from the level that answered for it until then.
+Status LevelToSet(ObjectHandle object, HostLayer layer, PadLevel*& level) {
+  Pad* p = S().Get<Pad>(object);
+  if (p == nullptr) return kBadHandle;
+  if (!ValidLayer(layer)) return kBadArgument;
+  level = &p->Give(layer, LevelOn(*p, layer));
+  return kOk;
+}
 
 }  // namespace
 
@@ -38,46 +61,38 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryPad(
     std::uint8_t* shapeMid, std::uint8_t* shapeBottom, std::uint8_t* name, std::uint8_t* padByte1,
     std::uint8_t* padByte2, double* rotation) {
   RECORD(mode, object);
-  Pad* p = nullptr;
-  if (Status s = Prepare(mode, object, p)) return s;
-  const Exchange xc(mode == kQueryGet);
-  if (!xc.get() && (BadNet(*p, net) || BadComponent(*p, component))) return kBadLink;
-  Common(xc, *p, flags, index, layer, net, tag, component, x, y);
-  xc(xSizeTop, p->top.xSize);
-  xc(ySizeTop, p->top.ySize);
-  xc(xSizeMid, p->mid.xSize);
-  xc(ySizeMid, p->mid.ySize);
-  xc(xSizeBottom, p->bottom.xSize);
-  xc(ySizeBottom, p->bottom.ySize);
-  xc(holeSize, p->hole);
-  xc(shapeTop, p->top.shape);
-  xc(shapeMid, p->mid.shape);
-  xc(shapeBottom, p->bottom.shape);
-  xc.Text(name, kPadNameBufferSize, p->name);
-  xc(padByte1, p->padByte1);
-  xc(padByte2, p->padByte2);
-  xc(rotation, p->rotation);
-  return kOk;
+  const CommonRefs common{flags, index, layer, net, tag, component, x, y};
+  return PrimitiveQuery<Pad>(mode, object, common, nullptr, [&](const Exchange& xc, Pad& p) {
+    xc(xSizeTop, p.top.xSize);
+    xc(ySizeTop, p.top.ySize);
+    xc(xSizeMid, p.mid.xSize);
+    xc(ySizeMid, p.mid.ySize);
+    xc(xSizeBottom, p.bottom.xSize);
+    xc(ySizeBottom, p.bottom.ySize);
+    xc(holeSize, p.hole);
+    xc(shapeTop, p.top.shape);
+    xc(shapeMid, p.mid.shape);
+    xc(shapeBottom, p.bottom.shape);
+    xc.Text(name, kPadNameBufferSize, p.name);
+    xc(padByte1, p.padByte1);
+    xc(padByte2, p.padByte2);
+    xc(rotation, p.rotation);
+  });
 }
 
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryPadStackMode(QueryMode mode, ObjectHandle object,
                                                           std::uint8_t* stackMode) {
   RECORD(mode, object);
-  Pad* p = nullptr;
-  if (Status s = Prepare(mode, object, p)) return s;
-  Exchange(mode == kQueryGet)(stackMode, p->stackMode);
-  return kOk;
+  return QueryField(mode, object, stackMode, &Pad::stackMode);
 }
 
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryPadOrViaShapeOnLayer(ObjectHandle object,
                                                                   HostLayer layer,
                                                                   std::uint8_t* shape) {
   RECORD(object, layer);
-  Object* o = S().Find(object);
-  if (o == nullptr || (o->kind != Kind::Pad && o->kind != Kind::Via)) return kBadHandle;
-  if (!ValidLayer(layer)) return kBadArgument;
-  if (shape == nullptr) return kOk;
-  *shape = o->kind == Kind::Via ? kRoundShape : LevelOn(static_cast<Pad&>(*o), layer).shape;
+  const Object* o = nullptr;
+  if (Status s = PadOrViaOn(object, layer, o)) return s;
+  if (shape != nullptr) *shape = LevelOf(*o, layer).shape;
   return kOk;
 }
 
@@ -85,15 +100,9 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryPadOrViaSizeOnLayer(ObjectHandle ob
                                                                  HostLayer layer, Coord* xSize,
                                                                  Coord* ySize) {
   RECORD(object, layer);
-  Object* o = S().Find(object);
-  if (o == nullptr || (o->kind != Kind::Pad && o->kind != Kind::Via)) return kBadHandle;
-  if (!ValidLayer(layer)) return kBadArgument;
-  PadLevel level;
-  if (o->kind == Kind::Via) {
-    level.xSize = level.ySize = static_cast<Via&>(*o).size;
-  } else {
-    level = LevelOn(static_cast<Pad&>(*o), layer);
-  }
+  const Object* o = nullptr;
+  if (Status s = PadOrViaOn(object, layer, o)) return s;
+  const PadLevel level = LevelOf(*o, layer);
   if (xSize != nullptr) *xSize = level.xSize;
   if (ySize != nullptr) *ySize = level.ySize;
   return kOk;
@@ -102,22 +111,19 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryPadOrViaSizeOnLayer(ObjectHandle ob
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_SetPadShapeOnLayer(ObjectHandle object, HostLayer layer,
                                                            std::uint8_t shape) {
   RECORD(object, layer, shape);
-  Pad* p = S().Get<Pad>(object);
-  if (p == nullptr) return kBadHandle;
-  if (!ValidLayer(layer)) return kBadArgument;
-  p->Give(layer, LevelOn(*p, layer)).shape = shape;
+  PadLevel* level = nullptr;
+  if (Status s = LevelToSet(object, layer, level)) return s;
+  level->shape = shape;
   return kOk;
 }
 
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_SetPadSizeOnLayer(ObjectHandle object, HostLayer layer,
                                                           Coord xSize, Coord ySize) {
   RECORD(object, layer, xSize, ySize);
-  Pad* p = S().Get<Pad>(object);
-  if (p == nullptr) return kBadHandle;
-  if (!ValidLayer(layer)) return kBadArgument;
-  PadLevel& level = p->Give(layer, LevelOn(*p, layer));
-  level.xSize = xSize;
-  level.ySize = ySize;
+  PadLevel* level = nullptr;
+  if (Status s = LevelToSet(object, layer, level)) return s;
+  level->xSize = xSize;
+  level->ySize = ySize;
   return kOk;
 }
 

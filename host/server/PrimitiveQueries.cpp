@@ -98,19 +98,13 @@ PCBAPI_EXPORT ObjectKindCode PCBAPI_CALL PcbApi_GetObjectIdFromObjectHandle(Obje
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_GetObjectBitField2(QueryMode mode, ObjectHandle object,
                                                            std::uint8_t* bitField2) {
   RECORD(mode, object);
-  Object* o = nullptr;
-  if (Status s = Prepare(mode, object, o)) return s;
-  Exchange(mode == kQueryGet)(bitField2, o->bitField2);
-  return kOk;
+  return QueryField(mode, object, bitField2, &Object::bitField2);
 }
 
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_GetObjectBitField3(QueryMode mode, ObjectHandle object,
                                                            std::uint16_t* bitField3) {
   RECORD(mode, object);
-  Object* o = nullptr;
-  if (Status s = Prepare(mode, object, o)) return s;
-  Exchange(mode == kQueryGet)(bitField3, o->bitField3);
-  return kOk;
+  return QueryField(mode, object, bitField3, &Object::bitField3);
 }
 
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryPrimitive(QueryMode mode, ObjectHandle object,
@@ -118,18 +112,17 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryPrimitive(QueryMode mode, ObjectHan
                                                        HostLayer* layer, ObjectHandle* net,
                                                        ObjectHandle* component, std::uint8_t* tag) {
   RECORD(mode, object);
-  Primitive* p = nullptr;
-  if (Status s = Prepare(mode, object, p)) return s;
-  const Exchange x(mode == kQueryGet);
-  if (!x.get() && (BadNet(*p, net) || (p->kind != Kind::Component && BadComponent(*p, component))))
-    return kBadLink;
-  if (p->kind == Kind::Component) {
-    // A component has no owner: get mode answers none, set mode keeps none.
-    if (x.get() && component != nullptr) *component = 0;
-    component = nullptr;
-  }
-  Common(x, *p, flags, index, layer, net, tag, component, nullptr, nullptr);
-  return kOk;
+  return Query<Primitive>(mode, object, [&](const Exchange& x, Primitive& p) {
+    if (!x.get() && (BadNet(p, net) || (p.kind != Kind::Component && BadComponent(p, component))))
+      return kBadLink;
+    if (p.kind == Kind::Component) {
+      // A component has no owner: get mode answers none, set mode keeps none.
+      if (x.get() && component != nullptr) *component = 0;
+      component = nullptr;
+    }
+    Common(x, p, {flags, index, layer, net, tag, component});
+    return kOk;
+  });
 }
 
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryTrack(QueryMode mode, ObjectHandle object,
@@ -140,19 +133,15 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryTrack(QueryMode mode, ObjectHandle 
                                                    Coord* width, ObjectHandle* polygon,
                                                    std::int32_t* extra1, std::int32_t* extra2) {
   RECORD(mode, object);
-  Track* t = nullptr;
-  if (Status s = Prepare(mode, object, t)) return s;
-  const Exchange xc(mode == kQueryGet);
-  if (!xc.get() && (BadNet(*t, net) || BadComponent(*t, component) || BadPolygon(*t, polygon)))
-    return kBadLink;
-  Common(xc, *t, flags, index, layer, net, tag, component, x, y);
-  xc(x2, t->x2);
-  xc(y2, t->y2);
-  xc(width, t->width);
-  xc(polygon, t->polygon);
-  xc(extra1, t->extra1);
-  xc(extra2, t->extra2);
-  return kOk;
+  const CommonRefs common{flags, index, layer, net, tag, component, x, y};
+  return PrimitiveQuery<Track>(mode, object, common, polygon, [&](const Exchange& xc, Track& t) {
+    xc(x2, t.x2);
+    xc(y2, t.y2);
+    xc(width, t.width);
+    xc(polygon, t.polygon);
+    xc(extra1, t.extra1);
+    xc(extra2, t.extra2);
+  });
 }
 
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryVia(QueryMode mode, ObjectHandle object,
@@ -162,16 +151,13 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryVia(QueryMode mode, ObjectHandle ob
                                                  Coord* x, Coord* y, Coord* size, Coord* holeSize,
                                                  HostLayer* lowLayer, HostLayer* highLayer) {
   RECORD(mode, object);
-  Via* v = nullptr;
-  if (Status s = Prepare(mode, object, v)) return s;
-  const Exchange xc(mode == kQueryGet);
-  if (!xc.get() && (BadNet(*v, net) || BadComponent(*v, component))) return kBadLink;
-  Common(xc, *v, flags, index, layer, net, tag, component, x, y);
-  xc(size, v->size);
-  xc(holeSize, v->hole);
-  xc(lowLayer, v->lowLayer);
-  xc(highLayer, v->highLayer);
-  return kOk;
+  const CommonRefs common{flags, index, layer, net, tag, component, x, y};
+  return PrimitiveQuery<Via>(mode, object, common, nullptr, [&](const Exchange& xc, Via& v) {
+    xc(size, v.size);
+    xc(holeSize, v.hole);
+    xc(lowLayer, v.lowLayer);
+    xc(highLayer, v.highLayer);
+  });
 }
 
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryArc(QueryMode mode, ObjectHandle object,
@@ -182,18 +168,14 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryArc(QueryMode mode, ObjectHandle ob
                                                  double* startAngle, double* endAngle,
                                                  Coord* lineWidth, ObjectHandle* polygon) {
   RECORD(mode, object);
-  Arc* a = nullptr;
-  if (Status s = Prepare(mode, object, a)) return s;
-  const Exchange xc(mode == kQueryGet);
-  if (!xc.get() && (BadNet(*a, net) || BadComponent(*a, component) || BadPolygon(*a, polygon)))
-    return kBadLink;
-  Common(xc, *a, flags, index, layer, net, tag, component, x, y);
-  xc(radius, a->radius);
-  xc(startAngle, a->startAngle);
-  xc(endAngle, a->endAngle);
-  xc(lineWidth, a->lineWidth);
-  xc(polygon, a->polygon);
-  return kOk;
+  const CommonRefs common{flags, index, layer, net, tag, component, x, y};
+  return PrimitiveQuery<Arc>(mode, object, common, polygon, [&](const Exchange& xc, Arc& a) {
+    xc(radius, a.radius);
+    xc(startAngle, a.startAngle);
+    xc(endAngle, a.endAngle);
+    xc(lineWidth, a.lineWidth);
+    xc(polygon, a.polygon);
+  });
 }
 
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryFill(QueryMode mode, ObjectHandle object,
@@ -203,17 +185,13 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryFill(QueryMode mode, ObjectHandle o
                                                   Coord* x, Coord* y, Coord* x2, Coord* y2,
                                                   ObjectHandle* polygon, double* rotation) {
   RECORD(mode, object);
-  Fill* f = nullptr;
-  if (Status s = Prepare(mode, object, f)) return s;
-  const Exchange xc(mode == kQueryGet);
-  if (!xc.get() && (BadNet(*f, net) || BadComponent(*f, component) || BadPolygon(*f, polygon)))
-    return kBadLink;
-  Common(xc, *f, flags, index, layer, net, tag, component, x, y);
-  xc(x2, f->x2);
-  xc(y2, f->y2);
-  xc(polygon, f->polygon);
-  xc(rotation, f->rotation);
-  return kOk;
+  const CommonRefs common{flags, index, layer, net, tag, component, x, y};
+  return PrimitiveQuery<Fill>(mode, object, common, polygon, [&](const Exchange& xc, Fill& f) {
+    xc(x2, f.x2);
+    xc(y2, f.y2);
+    xc(polygon, f.polygon);
+    xc(rotation, f.rotation);
+  });
 }
 
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryText(
@@ -222,20 +200,17 @@ PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryText(
     Coord* y, Coord* height, std::int32_t* style, double* rotation, std::uint8_t* textFlag,
     std::uint8_t* text, Coord* lineWidth, std::int32_t* extra1, std::int32_t* extra2) {
   RECORD(mode, object);
-  Text* t = nullptr;
-  if (Status s = Prepare(mode, object, t)) return s;
-  const Exchange xc(mode == kQueryGet);
-  if (!xc.get() && (BadNet(*t, net) || BadComponent(*t, component))) return kBadLink;
-  Common(xc, *t, flags, index, layer, net, tag, component, x, y);
-  xc(height, t->height);
-  xc(style, t->style);
-  xc(rotation, t->rotation);
-  xc(textFlag, t->textFlag);
-  xc.Text(text, kTextBufferSize, t->text);
-  xc(lineWidth, t->lineWidth);
-  xc(extra1, t->extra1);
-  xc(extra2, t->extra2);
-  return kOk;
+  const CommonRefs common{flags, index, layer, net, tag, component, x, y};
+  return PrimitiveQuery<Text>(mode, object, common, nullptr, [&](const Exchange& xc, Text& t) {
+    xc(height, t.height);
+    xc(style, t.style);
+    xc(rotation, t.rotation);
+    xc(textFlag, t.textFlag);
+    xc.Text(text, kTextBufferSize, t.text);
+    xc(lineWidth, t.lineWidth);
+    xc(extra1, t.extra1);
+    xc(extra2, t.extra2);
+  });
 }
 
 PCBAPI_EXPORT Status PCBAPI_CALL PcbApi_QueryObjectBoundingRectangle(ObjectHandle object, Coord* x1,

@@ -8,29 +8,22 @@
 #include <limits>
 
 #include "PcbApiEntryPoints.h"
-#include "server/EntryPointSupport.h"
 #include "server/ProgressLine.h"
+#include "server/QuerySupport.h"
 
 using namespace standin;
 
 namespace {
 
-Rule* RuleOfKind(ObjectHandle rule, RuleKind kind) {
-  Rule* r = S().Get<Rule>(rule);
-  return r != nullptr && r->ruleKind == static_cast<std::uint8_t>(kind) ? r : nullptr;
-}
-
 // The value query of one rule kind: each reference takes the next of the
 // rule's values, at the reference's width.
 template <class... T>
 Status RuleValues(QueryMode mode, ObjectHandle rule, RuleKind kind, T*... refs) {
-  if (mode != kQueryGet && mode != kQuerySet) return kBadMode;
-  Rule* r = RuleOfKind(rule, kind);
-  if (r == nullptr) return kBadHandle;
-  const Exchange xc(mode == kQueryGet);
-  std::size_t i = 0;
-  (xc(refs, r->values[i++]), ...);
-  return kOk;
+  return Query<Rule>(mode, rule, [&](const Exchange& xc, Rule& r) {
+    if (r.ruleKind != static_cast<std::uint8_t>(kind)) return kBadHandle;
+    xc.Each(r.values, refs...);
+    return kOk;
+  });
 }
 
 }  // namespace

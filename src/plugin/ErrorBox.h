@@ -2,11 +2,11 @@
 // replaceable handler elsewhere (the default writes to standard error).
 #pragma once
 
+#include "PluginExports.h"
+
 namespace plugin {
 
 inline constexpr const char* kErrorBoxCaption = "Orvane Error";
-
-using ErrorBoxHandler = void (*)(const char* caption, const char* text);
 
 // Shows the box and returns when it has been closed.
 void ShowErrorBox(const char* text);

@@ -18,7 +18,7 @@ PCBAPI_EXPORT PcbBool PCBAPI_CALL ExportFileFromPcb(const std::uint8_t* fileName
 }
 
 #if !defined(_WIN32)
-plugin::ErrorBoxHandler Pcb28_SetErrorBoxHandler(plugin::ErrorBoxHandler handler) {
+PCBAPI_EXPORT ErrorBoxHandler Pcb28_SetErrorBoxHandler(ErrorBoxHandler handler) {
   return plugin::SetErrorBoxHandler(handler);
 }
 #endif

@@ -15,8 +15,9 @@
 
 namespace {
 
-using ErrorBoxHandler = void (*)(const char* caption, const char* text);
+#if !defined(_WIN32)
 ErrorBoxHandler g_Handler = nullptr;
+#endif
 constexpr const char* kDescription = "Export Velmar PCB 2.8 ASCII(*.pcb)";
 constexpr ObjectKindCode kTrack = 4;
 
@@ -24,12 +25,13 @@ constexpr ObjectKindCode kTrack = 4;
 
 extern "C" {
 
-// The stand-in's hook for the error box where there is no MessageBoxA.
+#if !defined(_WIN32)
 PCBAPI_EXPORT ErrorBoxHandler Pcb28_SetErrorBoxHandler(ErrorBoxHandler handler) {
   const ErrorBoxHandler previous = g_Handler;
   g_Handler = handler;
   return previous;
 }
+#endif
 
 PCBAPI_EXPORT const char* PCBAPI_CALL GetPcbExporterDescription() { return kDescription; }
 

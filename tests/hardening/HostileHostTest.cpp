@@ -146,7 +146,7 @@ class HostileHostTest : public ::testing::Test {
   }
 
  private:
-  plugin::ErrorBoxHandler previous_ = nullptr;
+  ErrorBoxHandler previous_ = nullptr;
 };
 
 struct EndlessCase {

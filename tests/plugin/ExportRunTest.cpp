@@ -42,7 +42,7 @@ class ExportRunTest : public ::testing::Test {
     standin::TheServer().Reset();
   }
 
-  plugin::ErrorBoxHandler previous_ = nullptr;
+  ErrorBoxHandler previous_ = nullptr;
 };
 
 constexpr const char* kEmptyBoard = R"({"pcb28_board": 1})";

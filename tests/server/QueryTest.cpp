@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "hostapi/PCBProcs.h"
+#include "server/Exchange.h"
 #include "support/Platform.h"
 #include "support/TestSupport.h"
 
@@ -152,6 +153,48 @@ TEST_F(ServerTest, UnknownHandlesWrongKindsAndBadLinksWriteAndStoreNothing) {
       0);
   EXPECT_EQ(server().Get<Track>(track)->index, 0);
   EXPECT_EQ(server().Get<Track>(track)->net, net);
+}
+
+// Each refusal answers its own status, checked in the order mode, handle
+// (and kind), argument, link; a refused call stores nothing.
+TEST_F(ServerTest, RefusalsAnswerTheirStatusInCheckOrder) {
+  const ObjectHandle net = AddNet("N");
+  const ObjectHandle track = AddTrack(kTopLayer, net);
+  std::uint8_t byte = 0;
+  std::int32_t value = 0;
+  EXPECT_EQ(PcbApi_QueryPadStackMode(7, 4242, &byte), kBadMode);
+  EXPECT_EQ(PcbApi_QueryPadStackMode(kQueryGet, track, &byte), kBadHandle);
+  EXPECT_EQ(PcbApi_References_Count(track, &value), kBadHandle);
+  EXPECT_EQ(PcbApi_QueryBoardLayerInfo(kQueryGet, track, 83, &byte, &byte, &value), kBadHandle);
+  EXPECT_EQ(PcbApi_QueryBoardLayerInfo(kQueryGet, board, 83, &byte, &byte, &value), kBadArgument);
+  EXPECT_EQ(PcbApi_QueryBoardOutputOptionsFlipLayers(kQueryGet, board, 0, &byte), kBadArgument);
+  EXPECT_EQ(PcbApi_QueryBoardOutputOptionsFlipLayers(kQueryGet, board, 110, &byte), kBadArgument);
+  EXPECT_EQ(PcbApi_References_At(kQueryGet, server().Add(Dimension{}), -1, &value, nullptr, nullptr,
+                                 nullptr),
+            kBadArgument);
+
+  Rule width;
+  width.ruleKind = 2;
+  const ObjectHandle rule = server().Add(width);
+  EXPECT_EQ(PcbApi_QueryRuleMaxMinWidthConstraint(kQueryGet, rule, &value, &value), kOk);
+  EXPECT_EQ(PcbApi_QueryRuleClearanceConstraint(kQueryGet, rule, &value), kBadHandle);
+
+  // A fill whose polygon link names a net: refused before its corner moves.
+  Coord x2 = 500;
+  ObjectHandle notAPolygon = net;
+  const ObjectHandle fill = server().Add(Fill{});
+  EXPECT_EQ(PcbApi_QueryFill(kQuerySet, fill, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, nullptr, &x2, nullptr, &notAPolygon, nullptr),
+            kBadLink);
+  EXPECT_EQ(server().Get<Fill>(fill)->x2, 0);
+
+  // The plot and flip flags of a layer are two lists.
+  std::uint8_t on = 1, plot = 9, flip = 9;
+  ASSERT_EQ(PcbApi_QueryBoardOutputOptionsFlipLayers(kQuerySet, board, 5, &on), kOk);
+  PcbApi_QueryBoardOutputOptionsPlotLayers(kQueryGet, board, 5, &plot);
+  PcbApi_QueryBoardOutputOptionsFlipLayers(kQueryGet, board, 5, &flip);
+  EXPECT_EQ(plot, 0);
+  EXPECT_EQ(flip, 1);
 }
 
 TEST_F(ServerTest, PolygonOutlineNeverOverrunsTheSegmentArray) {
