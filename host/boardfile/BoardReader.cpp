@@ -9,9 +9,10 @@ namespace boardfile {
 
 void Reader::Document(od::document& doc) {
   board_ = server_.CurrentBoard();
-  if (doc.type() != Type::object) {
-    Fail(std::string("expected a board file (a JSON object), found ") +
-         (doc.type() == Type::array ? "a list" : "a single value"));
+  if (const Type type = doc.type(); type != Type::object) {
+    Fail("expected a board file (a JSON object), found " +
+         FoundToken(type, type == Type::number ? std::string_view(doc.raw_json_token())
+                                               : std::string_view()));
   }
   // First the keys alone: unknown or repeated ones, the version, nothing
   // after the document.

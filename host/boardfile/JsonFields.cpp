@@ -86,16 +86,14 @@ bool IsIntegerToken(std::string_view token) {
 
 }  // namespace
 
-std::string Found(Value& v) {
-  switch (v.type()) {
+std::string FoundToken(Type type, std::string_view token) {
+  switch (type) {
     case Type::null:
       return "null";
     case Type::boolean:
       return "a boolean";
-    case Type::number: {
-      const std::string_view token = v.raw_json_token();
+    case Type::number:
       return (IsIntegerToken(token) ? "the integer " : "the number ") + NumberToken(token);
-    }
     case Type::string:
       return "a string";
     case Type::array:
@@ -103,6 +101,11 @@ std::string Found(Value& v) {
     default:
       return "an object";
   }
+}
+
+std::string Found(Value& v) {
+  const Type type = v.type();
+  return FoundToken(type, type == Type::number ? v.raw_json_token() : std::string_view());
 }
 
 od::object ObjectOf(Value& v, const char* what) {

@@ -40,7 +40,9 @@ struct Fault {
 // A text as shown in messages: quoted, cut after 60 characters.
 std::string Quoted(std::string_view text);
 
-// What a value is, for "found ..." in messages; the value is read.
+// What a value is, for "found ..." in messages, from its type and (for a
+// number) its token; Found reads the value for it.
+std::string FoundToken(Type type, std::string_view token);
 std::string Found(Value& v);
 
 // A number as written in messages: integers as they are, others in their

@@ -142,6 +142,7 @@ TEST_F(BoardReadersTest, RefusedFilesNameTheFaultAndLeaveTheServerEmpty) {
       {"{\"pcb28_board\": 1,\n \"tracks\": [{\"x\": 1,}]}",
        "b.json: line 2, column 21: syntax error"},
       {"[1, 2]", "b.json: top level: expected a board file (a JSON object), found a list"},
+      {" -7e0 ", "b.json: top level: expected a board file (a JSON object), found the number -7.0"},
       {R"({"pcb28_board": 1, "tracks": [{"ring": [0, 0, 1]}]})",
        "tracks[0].ring: a ring is a list of x, y of at least two points; this one has 3 "
        "coordinates"},
