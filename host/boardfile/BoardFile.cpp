@@ -31,11 +31,13 @@ bool LoadBoardPadded(std::string_view text, const std::string& name, std::string
   // A byte-order mark is not part of the document.
   std::string_view body = text;
   if (body.starts_with("\xEF\xBB\xBF")) body.remove_prefix(3);
+  // The parser outlives the reading: the place of a fault may name a key
+  // it unescaped.
+  od::parser parser;
   Reader reader(server);
   std::string place, what, limit;
   try {
     if (server.CreateBoard() == 0) Fail("the server could not make a board");
-    od::parser parser;
     od::document doc = parser.iterate(body.data(), body.size(), body.size() + kBoardTextPadding);
     reader.Document(doc);
     return true;
