@@ -138,6 +138,9 @@ TEST_F(BoardReadersTest, RefusedFilesNameTheFaultAndLeaveTheServerEmpty) {
       {R"({"pcb28_board": 1, "layers": {"TopLayer": {}, "TopLayer": {}}})",
        "layers: key 'TopLayer' given twice"},
       {R"({"pcb28_board": 1.0})", "pcb28_board: unsupported format version the number 1.0"},
+      // The place names a key the parser unescaped.
+      {R"({"pcb28_board": 1, "layers": {"Mid\u004cayer2": {"net": "GND"}}})",
+       "layers.MidLayer2.net: only the layers InternalPlane1 to InternalPlane16 have a net"},
       {R"({"pcb28_board": 1} {})", "b.json: line 1, column 20: syntax error"},
       {"{\"pcb28_board\": 1,\n \"tracks\": [{\"x\": 1,}]}",
        "b.json: line 2, column 21: syntax error"},
