@@ -3,21 +3,16 @@
 # Debian's simdjson source package, which scripts/setup-windows.sh unpacks
 # into a cache folder outside the repository. Defines simdjson::simdjson,
 # simdjson_FOUND and simdjson_VERSION, as find_package(simdjson) does.
-if(DEFINED ENV{PCB28_CACHE})
-  set(pcb28_cache $ENV{PCB28_CACHE})
-elseif(DEFINED ENV{XDG_CACHE_HOME})
-  set(pcb28_cache $ENV{XDG_CACHE_HOME}/pcb28)
-else()
-  set(pcb28_cache $ENV{HOME}/.cache/pcb28)
-endif()
-set(PCB28_SIMDJSON_SOURCE_DIR ${pcb28_cache}/simdjson-src
+include(${CMAKE_CURRENT_LIST_DIR}/CacheFolder.cmake)
+set(PCB28_SIMDJSON_SOURCE_DIR ${PCB28_CACHE_FOLDER}/simdjson-src
     CACHE PATH "simdjson's source (an unpacked Debian source package)")
 set(simdjson_version_header ${PCB28_SIMDJSON_SOURCE_DIR}/include/simdjson/simdjson_version.h)
 if(NOT EXISTS ${PCB28_SIMDJSON_SOURCE_DIR}/src/simdjson.cpp OR NOT EXISTS ${simdjson_version_header})
   message(FATAL_ERROR
     "simdjson's source is missing: no src/simdjson.cpp in PCB28_SIMDJSON_SOURCE_DIR "
     "(${PCB28_SIMDJSON_SOURCE_DIR}). Run scripts/setup-windows.sh, which unpacks Debian's "
-    "simdjson source there, or point PCB28_SIMDJSON_SOURCE_DIR at an unpacked copy.")
+    "simdjson source into ${PCB28_CACHE_FOLDER}/simdjson-src, or point PCB28_SIMDJSON_SOURCE_DIR "
+    "at an unpacked copy.")
 endif()
 file(STRINGS ${simdjson_version_header} simdjson_version_line
      REGEX "^#define SIMDJSON_VERSION [0-9.]+$")
