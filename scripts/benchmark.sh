@@ -10,7 +10,9 @@
 #      (vme-wren, 69.6 MB), where they are, each beside KiCad's own
 #      `kicad-cli pcb export pos` when kicad-cli is installed
 #      (scripts/check-kicad.sh installs it);
-#   3. the viewer: pcb28-view drawing the largest export of step 1 (best of
+#   3. where 64-bit Wine and the Windows build are (scripts/test-windows.sh),
+#      the Windows host program on the full board file (best of three);
+#   4. the viewer: pcb28-view drawing the largest export of step 1 (best of
 #      three: wall and CPU time, file and picture sizes).
 # PCB28_E2E_SCALES (default 0.1,0.3333,1) sets the board-file sizes; set
 # empty, only the KiCad boards run.
@@ -53,6 +55,35 @@ def once():
 print(f"python json.load of {path}: {min(once() for _ in range(3)):.3f} s (best of 3)")
 PY
 rm -f "$BUILD_DIR"/pcb28-e2e-*.json "$BUILD_DIR"/pcb28-e2e-*.json.pcb
+
+# The 64-bit Windows host program under Wine on the full board file, where
+# 64-bit Wine and the Windows build (scripts/test-windows.sh) are present;
+# beside it the same program's --version, which is Wine's own start.
+windows_build=${PCB28_WINDOWS_BUILD:-build-windows-x86_64}
+if [ -x /usr/lib/wine/wine64 ] && [ -f "$windows_build/pcb28-export.exe" ]; then
+  echo
+  echo "== Windows: $windows_build/pcb28-export.exe under 64-bit Wine"
+  cmake --build "$BUILD_DIR" -j2 --target pcb28_make_board_file >/dev/null
+  "$BUILD_DIR/pcb28_make_board_file" "$BUILD_DIR/pcb28-windows-board.json" 1 >/dev/null
+  python3 - "$BUILD_DIR/pcb28-windows-board.json" "$windows_build" <<'PY'
+import os, subprocess, sys, time
+board, build = sys.argv[1], sys.argv[2]
+run = ["cmake/wine-run.sh", "win64", os.path.join(build, "wineprefix"),
+       os.path.join(build, "pcb28-export.exe")]
+def best(arguments):
+    times = []
+    for _ in range(3):
+        start = time.perf_counter()
+        subprocess.run(run + arguments, check=True, stdout=subprocess.DEVNULL)
+        times.append(time.perf_counter() - start)
+    return min(times)
+start_only = best(["--version"])
+export = best(["-q", board, "-o", board + ".pcb"])
+print(f"pcb28-export.exe on {os.path.getsize(board) / 1e6:.1f} MB: {export:.3f} s wall "
+      f"(best of 3), of which Wine's start (--version) {start_only:.3f} s")
+PY
+  rm -f "$BUILD_DIR/pcb28-windows-board.json" "$BUILD_DIR/pcb28-windows-board.json.pcb"
+fi
 
 echo
 echo "== viewer"
