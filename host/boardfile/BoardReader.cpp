@@ -22,7 +22,14 @@ void Reader::Document(od::document& doc) {
     present = EachField(top, kTopKeys, [&](int k, Value& v) {
       if (static_cast<TopKey>(k) != TopKey::pcb28_board) return;
       std::string found = Found(v);
-      if (found == "the integer 1") return;
+      if (v.type() == Type::number) {
+        const simdjson::simdjson_result<od::number> number = v.get_number();
+        if (number.error() == simdjson::SUCCESS &&
+            number.value_unsafe().get_number_type() == od::number_type::signed_integer &&
+            number.value_unsafe().get_int64() == 1) {
+          return;
+        }
+      }
       if (found.starts_with("the integer ")) found.erase(0, 12);
       Fail("unsupported format version " + found + "; expected 1");
     });

@@ -142,6 +142,7 @@ TEST_F(BoardReadersTest, RefusedFilesNameTheFaultAndLeaveTheServerEmpty) {
       {R"({"pcb28_board": 1, "layers": {"Mid\u004cayer2": {"net": "GND"}}})",
        "layers.MidLayer2.net: only the layers InternalPlane1 to InternalPlane16 have a net"},
       {R"({"pcb28_board": 1} {})", "b.json: line 1, column 20: syntax error"},
+      {R"({"pcb28_board": 01})", "b.json: line 1, column 18: syntax error"},
       {"{\"pcb28_board\": 1,\n \"tracks\": [{\"x\": 1,}]}",
        "b.json: line 2, column 21: syntax error"},
       {"[1, 2]", "b.json: top level: expected a board file (a JSON object), found a list"},
