@@ -24,8 +24,8 @@ void Reader::Component(Value& v) {
   standin::Component o;
   std::optional<standin::Text> designator, comment;
   bool designatorAtOrigin = false, commentAtOrigin = false;
-  // The component's own values first; its members once it has a handle.
-  // One line per key.
+  // The component's own values first; its members once it has a handle. One
+  // line per key.
   // clang-format off
   const auto own = [&](ComponentKey k, Value& x) {
     switch (k) {
@@ -34,14 +34,9 @@ void Reader::Component(Value& v) {
         Integers(x, "extended component values", o.exValue1, o.exByte1, o.exByte2, o.exValue2);
         break;
       case ComponentKey::source_links: Texts(x, "source links", "source link", o.sourceLinks); break;
-      case ComponentKey::designator:
-        designatorAtOrigin = ComponentText(x, designator);
-        break;
-      case ComponentKey::comment:
-        commentAtOrigin = ComponentText(x, comment);
-        break;
-      default:
-        break;  // the members, below
+      case ComponentKey::designator: designatorAtOrigin = ComponentText(x, designator); break;
+      case ComponentKey::comment: commentAtOrigin = ComponentText(x, comment); break;
+      default: break;  // the members, below
     }
   };
   // clang-format on
