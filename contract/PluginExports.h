@@ -32,6 +32,11 @@ using GetPcbExporterDescriptionFn = decltype(&GetPcbExporterDescription);
 using RecognisedPcbFormatFn = decltype(&RecognisedPcbFormat);
 using ExportFileFromPcbFn = decltype(&ExportFileFromPcb);
 
+// The names the host finds them by.
+inline constexpr const char* kGetPcbExporterDescriptionName = "GetPcbExporterDescription";
+inline constexpr const char* kRecognisedPcbFormatName = "RecognisedPcbFormat";
+inline constexpr const char* kExportFileFromPcbName = "ExportFileFromPcb";
+
 // What shows the plug-in's one error box: its caption and text, both
 // zero-terminated. It returns when the box has been closed.
 using ErrorBoxHandler = void (*)(const char* caption, const char* text);

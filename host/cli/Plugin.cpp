@@ -40,8 +40,8 @@ bool Plugin::Load(const std::string& path, std::string& error) {
     return false;
   }
   describe_ = reinterpret_cast<GetPcbExporterDescriptionFn>(
-      LibrarySymbol(library, "GetPcbExporterDescription"));
-  export_ = reinterpret_cast<ExportFileFromPcbFn>(LibrarySymbol(library, "ExportFileFromPcb"));
+      LibrarySymbol(library, kGetPcbExporterDescriptionName));
+  export_ = reinterpret_cast<ExportFileFromPcbFn>(LibrarySymbol(library, kExportFileFromPcbName));
   if (describe_ == nullptr || export_ == nullptr) {
     error = path + " is not an export plug-in";
     return false;
